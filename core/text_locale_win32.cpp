@@ -16,9 +16,13 @@ struct LowerTable {
     }
 };
 
+// Built before main, before any thread can ask for it: a function-local
+// static would need the runtime's thread-safe guard, which pulls in newer
+// kernel functions.
+const LowerTable gLowerTable;
+
 const LowerTable& lowerTable() {
-    static const LowerTable table;
-    return table;
+    return gLowerTable;
 }
 
 }  // namespace
