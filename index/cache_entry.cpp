@@ -1,0 +1,122 @@
+#include "index/cache_entry.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "core/text_locale.h"
+#include "extract/url.h"
+#include "model/cache_model.h"
+
+namespace {
+
+// MIME types other than "text/html" and "text/plain" are not text documents.
+constexpr int32_t kLastTextType = 1;
+
+// "https" URLs are web pages too: they begin with the same four letters.
+bool isWebUrl(const char* url) {
+    static const char kWeb[] = "http";
+    for (size_t i = 0; i < 4; ++i) {
+        if (lowerChar(static_cast<unsigned char>(url[i])) != static_cast<unsigned char>(kWeb[i]))
+            return false;
+    }
+    return true;
+}
+
+// The position of the type in the list, or -1.
+int32_t findMimeType(const SortedCollection& mimeTypes, const char* mimeType) {
+    // Most records share a handful of types, and the list never holds two
+    // that compare equal: a byte-equal item is the one a case-insensitive
+    // search would find, without making a sort key for every record.
+    for (int32_t i = 0; i < mimeTypes.count(); ++i) {
+        if (std::strcmp(mimeTypes.at(i)->name(), mimeType) == 0)
+            return i;
+    }
+    SearchResult found = mimeTypes.searchKey(mimeType);
+    return found.found ? found.index : -1;
+}
+
+}  // namespace
+
+CacheEntry::CacheEntry(const IndexRecord& record, const char* url, const Url& parsed, const char* unknownTitle)
+    : NamedItem(url) {
+    if (status() != 0)
+        return;
+    if (!parsed.scheme || !parsed.host) {
+        setStatus(-2);
+        return;
+    }
+    const char* title = parsed.fileName ? parsed.fileName : unknownTitle;
+    size_t fileSize = std::strlen(record.localFile) + 1;
+    size_t titleSize = std::strlen(title) + 1;
+    localFile_ = static_cast<char*>(std::malloc(fileSize + titleSize));
+    if (!localFile_) {
+        setStatus(-1);
+        return;
+    }
+    std::memcpy(localFile_, record.localFile, fileSize);
+    std::memcpy(localFile_ + fileSize, title, titleSize);
+    urlTitle_ = localFile_ + fileSize;
+
+    times_[TIME_LAST_MODIFIED] = record.lastModified;
+    times_[TIME_LAST_ACCESSED] = record.lastAccessed;
+    times_[TIME_EXPIRES] = record.expires;
+    contentLength_ = record.contentLength;
+
+    uint32_t flags = FLAG_HIDEABLE | FLAG_TITLE_PENDING;
+    if (!isWebUrl(url))
+        flags |= FLAG_NOT_WEB;
+    setFlags(flags);
+}
+
+CacheEntry::~CacheEntry() {
+    std::free(loadedTitle_.load(std::memory_order_acquire));
+    std::free(localFile_);
+}
+
+bool CacheEntry::bindMimeType(const char* mimeType, SortedCollection& mimeTypes, const int32_t* knownTypeIcons) {
+    int32_t index = findMimeType(mimeTypes, mimeType);
+    if (index < 0) {
+        index = mimeTypes.insertStringAt(mimeTypes.count(), mimeType);
+        if (index < 0)
+            return false;
+    }
+    mimeType_ = mimeTypes.at(index);
+    mimeIndex_ = index;
+    if (index < kKnownTypeCount)
+        setIconIndex(knownTypeIcons[index]);
+    if (index > kLastTextType)
+        setFlags(FLAG_NOT_TEXT);
+    return true;
+}
+
+const char* CacheEntry::title() const {
+    const char* loaded = loadedTitle_.load(std::memory_order_acquire);
+    return loaded ? loaded : urlTitle_;
+}
+
+bool CacheEntry::publishTitle(char* title) {
+    char* expected = nullptr;
+    if (!title || !loadedTitle_.compare_exchange_strong(expected, title, std::memory_order_acq_rel)) {
+        std::free(title);
+        return false;
+    }
+    clearFlags(FLAG_TITLE_PENDING);
+    return true;
+}
+
+int32_t CacheEntry::time(int32_t which) const {
+    return which >= 0 && which < 3 ? times_[which] : 0;
+}
+
+CacheEntry* makeCacheEntry(CacheModel& model, const IndexRecord& record, const char* url, int32_t& status) {
+    Url parsed;
+    parseUrl(parsed, url, false);
+    CacheEntry* entry = checkCreated(new (std::nothrow) CacheEntry(record, url, parsed, model.unknownTitle()), status);
+    if (entry && !entry->bindMimeType(record.mimeType, *model.mimeTypes, model.knownTypeIcons)) {
+        delete entry;
+        status = -1;
+        return nullptr;
+    }
+    return entry;
+}

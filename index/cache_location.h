@@ -1,0 +1,41 @@
+// Which directory is the browser's cache, and the browser's verify option.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+class CacheModel;
+
+// A directory that exists and holds a FAT.DB whose header is a cache index's.
+bool isValidCacheDirectory(const char* path);
+
+// The browser's own "Cache Dir", or "" (also when it does not fit `size`).
+// `out` always ends in a NUL inside it.
+void readBrowserCacheDirectory(char* out, size_t size);
+
+// Sets the model's cache directory from the user's stored choice, else from
+// the browser's; a stored choice that is no longer valid is deleted. False
+// (and the directory left empty) when neither is valid.
+bool findCacheDirectory(CacheModel& model);
+
+// Makes `path` the cache directory, remembering it when it is not the
+// browser's own. The full path is kept: a relative one would later resolve
+// against whatever folder happens to be current. False when the path is not
+// a valid cache directory; nothing is changed then.
+bool setCacheDirectory(CacheModel& model, const char* path);
+
+// The browser's verify option as a code: 0 never verify, 1 and 2 the
+// browser's other settings, kCheckServerUnknown when it cannot be read.
+uint8_t readCheckServer();
+
+// Writes the option for a code of readCheckServer; other codes, and a
+// browser without its key, write nothing.
+void writeCheckServer(uint8_t code);
+
+// Sets the option to never verify, saving the browser's setting the first
+// time in a run.
+void forceNeverVerify(CacheModel& model);
+
+// Puts the saved setting back, unless the user changed the option meanwhile
+// or never verify was the setting before; then forgets it.
+void restoreCheckServer(CacheModel& model);

@@ -1,0 +1,124 @@
+#include "model/cache_model.h"
+
+#include <cstring>
+#include <new>
+
+#include "core/text_locale.h"
+#include "extract/url.h"
+#include "index/cache_entry.h"
+#include "index/entry_flags.h"
+
+namespace {
+
+struct KnownType {
+    const char* mimeType;
+    const char* extension;
+};
+
+const KnownType kKnownTypes[kKnownTypeCount] = {
+    {"text/html", ".htm"},  {"text/plain", ".txt"}, {"image/gif", ".gif"},
+    {"image/jpeg", ".jpg"}, {"image/tiff", ".tif"}, {"image/xbm", ".xbm"},
+};
+
+template <class T, class... Args>
+std::unique_ptr<T> makeChecked(Args&&... args) {
+    int32_t status;
+    return std::unique_ptr<T>(checkCreated(new (std::nothrow) T(static_cast<Args&&>(args)...), status));
+}
+
+std::unique_ptr<SortedCollection> makeList(bool sorted) {
+    return makeChecked<SortedCollection>(SortedCollection::kCapacity, SortedCollection::kDelta, sorted, true, false,
+                                         nullptr);
+}
+
+bool isPlainFileName(const char* name) {
+    if (!name[0] || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
+        return false;
+    return std::strpbrk(name, "\\/:") == nullptr;
+}
+
+}  // namespace
+
+CacheModel::CacheModel(FileTypeIcons* icons, const ModelTexts& texts) : NamedItem(nullptr) {
+    if (status() != 0)
+        return;
+    cacheRoot = makeChecked<FolderList>(texts.cacheRootName, true);
+    if (cacheRoot)
+        cacheRoot->setFlags(FLAG_ROOT_SHOWN);
+    searchRoot = makeChecked<FolderList>(texts.searchRootName, false);
+    hiddenUrls = makeList(true);
+    hiddenHosts = makeList(true);
+    mimeTypes = makeList(false);
+    bool complete = cacheRoot && searchRoot && hiddenUrls && hiddenHosts && mimeTypes;
+    if (!complete || !addKnownTypes(icons) || !unknownTitle_.assign(texts.unknownTitle))
+        setStatus(-1);
+}
+
+CacheModel::~CacheModel() {
+    cacheDirectory.reset();
+    mimeTypes.reset();
+    hiddenHosts.reset();
+    hiddenUrls.reset();
+    searchRoot.reset();
+    cacheRoot.reset();
+}
+
+bool CacheModel::addKnownTypes(FileTypeIcons* icons) {
+    for (const KnownType& type : kKnownTypes) {
+        if (mimeTypes->insertStringAt(mimeTypes->count(), type.mimeType) < 0)
+            return false;
+    }
+    if (!icons)
+        return true;
+    const char* extensions[kKnownTypeCount];
+    for (int32_t i = 0; i < kKnownTypeCount; ++i)
+        extensions[i] = kKnownTypes[i].extension;
+    return icons->findIcons(extensions, kKnownTypeCount, knownTypeIcons);
+}
+
+const char* extensionForType(int32_t mimeIndex) {
+    if (mimeIndex < 0 || mimeIndex >= kKnownTypeCount)
+        return "";
+    return kKnownTypes[mimeIndex].extension;
+}
+
+FoundEntry findEntry(const CacheModel& model, const char* url) {
+    Url parsed;
+    parseUrl(parsed, url, false);
+    if (!parsed.host)
+        return {nullptr, nullptr};
+    SearchResult host = model.cacheRoot->searchKey(parsed.host);
+    if (!host.found)
+        return {nullptr, nullptr};
+    DomainFolder* folder = model.cacheRoot->folderAt(host.index);
+    SearchResult entry = folder->searchKey(url);
+    return {entry.found ? folder->entryAt(entry.index) : nullptr, folder};
+}
+
+bool joinPath(char* out, size_t size, const char* directory, const char* name) {
+    if (size == 0)
+        return false;
+    size_t length = std::strlen(directory);
+    bool separator = length > 0 && directory[length - 1] != '\\';
+    size_t total = length + (separator ? 1 : 0) + std::strlen(name);
+    // Without a directory the name would be taken from whatever folder is
+    // current, or from the root of the drive.
+    if (length == 0 || total >= size) {
+        out[0] = '\0';
+        return false;
+    }
+    std::memcpy(out, directory, length);
+    if (separator)
+        out[length++] = '\\';
+    std::strcpy(out + length, name);
+    return true;
+}
+
+bool cachePath(const CacheModel& model, char* out, size_t size, const char* fileName) {
+    if (!isPlainFileName(fileName)) {
+        if (size > 0)
+            out[0] = '\0';
+        return false;
+    }
+    return joinPath(out, size, model.cacheDirectory.view(), fileName);
+}

@@ -1,0 +1,71 @@
+#include "model/shell_icons.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstring>
+
+namespace {
+
+// Removes the temporary file under whatever name it has last been given.
+class TemporaryFile {
+public:
+    TemporaryFile() { path_[0] = '\0'; }
+    ~TemporaryFile() {
+        if (path_[0])
+            DeleteFileA(path_);
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    bool create() {
+        char directory[MAX_PATH];
+        DWORD length = GetTempPathA(sizeof directory, directory);
+        if (length == 0 || length >= sizeof directory)
+            return false;
+        return GetTempFileNameA(directory, "trn", 0, path_) != 0;
+    }
+
+    // Renames the file to its name with `extension` in place of its own; on
+    // failure the file keeps its name.
+    bool renameTo(const char* extension) {
+        char renamed[MAX_PATH];
+        std::strcpy(renamed, path_);
+        char* dot = std::strrchr(renamed, '.');
+        char* slash = std::strrchr(renamed, '\\');
+        if (!dot || (slash && dot < slash))
+            dot = renamed + std::strlen(renamed);
+        size_t stem = static_cast<size_t>(dot - renamed);
+        if (stem + std::strlen(extension) >= sizeof renamed)
+            return false;
+        std::strcpy(dot, extension);
+        if (!MoveFileA(path_, renamed))
+            return false;
+        std::strcpy(path_, renamed);
+        return true;
+    }
+
+    const char* path() const { return path_; }
+
+private:
+    char path_[MAX_PATH];
+};
+
+}  // namespace
+
+bool ShellTypeIcons::findIcons(const char* const* extensions, int32_t count, int32_t* icons) {
+    TemporaryFile file;
+    if (!file.create())
+        return false;
+    for (int32_t i = 0; i < count; ++i)
+        icons[i] = file.renameTo(extensions[i]) ? smallIconIndexOf(file.path()) : 0;
+    return true;
+}
+
+int32_t smallIconIndexOf(const char* path) {
+    SHFILEINFOA info;
+    std::memset(&info, 0, sizeof info);
+    if (!SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON))
+        return 0;
+    return info.iIcon;
+}
