@@ -1,0 +1,137 @@
+// A hidden main window that records the background run's messages, and a
+// folder of cached pages written by the test.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "model/cache_model.h"
+#include "model/loading.h"
+#include "ui/window_notifier.h"
+
+struct RunMessage {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    bool operator==(const RunMessage& other) const {
+        return message == other.message && wParam == other.wParam && lParam == other.lParam;
+    }
+};
+
+class RunWindow {
+public:
+    RunWindow() : window_(createWindow()), notifier_(window_) {
+        SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~RunWindow() { DestroyWindow(window_); }
+    RunWindow(const RunWindow&) = delete;
+    RunWindow& operator=(const RunWindow&) = delete;
+
+    HWND window() const { return window_; }
+    ModelNotifier& notifier() { return notifier_; }
+    const std::vector<RunMessage>& messages() const { return messages_; }
+    bool ended() const { return ended_; }
+    // Before a second run in the same window.
+    void expectAnotherRun() { ended_ = false; }
+
+    // Dispatches the thread's messages until WM_RUN_ENDED has been handled.
+    bool pumpUntilEnded(DWORD timeoutMs = 60000) {
+        DWORD start = GetTickCount();
+        while (!ended_) {
+            MSG message;
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&message);
+            if (ended_)
+                break;
+            if (GetTickCount() - start > timeoutMs)
+                return false;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        }
+        return true;
+    }
+
+    int count(UINT message) const {
+        int n = 0;
+        for (const RunMessage& m : messages_)
+            n += m.message == message;
+        return n;
+    }
+
+private:
+    static HWND createWindow() {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = procedure;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "TarnRunTestWindow";
+        RegisterClassA(&windowClass);
+        return CreateWindowExA(0, "TarnRunTestWindow", "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                               windowClass.hInstance, nullptr);
+    }
+
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message >= WM_RUN_BEGINS && message <= WM_RUN_ENDED) {
+            auto* self = reinterpret_cast<RunWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+            self->messages_.push_back({message, wParam, lParam});
+            if (message == WM_RUN_ENDED)
+                self->ended_ = true;
+            return 0;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+
+    HWND window_;
+    WindowNotifier notifier_;
+    std::vector<RunMessage> messages_;
+    bool ended_ = false;
+};
+
+// Waits until the model's background thread has really ended.
+inline bool waitForThreadEnd(CacheModel& model, DWORD timeoutMs = 60000) {
+    DWORD start = GetTickCount();
+    while (threadBusy(model) != RUN_NONE) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(1);
+    }
+    return true;
+}
+
+// A folder of its own for one test's cached files, removed afterwards.
+class PageFolder {
+public:
+    PageFolder() {
+        char base[MAX_PATH];
+        GetTempPathA(sizeof base, base);
+        for (unsigned n = GetTickCount() & 0xFFFF;; ++n) {
+            path_ = std::string(base) + "tarn-loading-" + std::to_string(n);
+            if (CreateDirectoryA(path_.c_str(), nullptr))
+                break;
+        }
+    }
+    ~PageFolder() {
+        for (const std::string& name : written_)
+            DeleteFileA(file(name).c_str());
+        RemoveDirectoryA(path_.c_str());
+    }
+    PageFolder(const PageFolder&) = delete;
+    PageFolder& operator=(const PageFolder&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "\\" + name; }
+
+    void write(const std::string& name, const std::string& bytes) {
+        HANDLE h = CreateFileA(file(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                               nullptr);
+        DWORD written = 0;
+        if (!bytes.empty())
+            WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(h);
+        written_.push_back(name);
+    }
+
+private:
+    std::string path_;
+    std::vector<std::string> written_;
+};
