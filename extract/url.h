@@ -71,7 +71,8 @@ struct Url {
 void parseUrl(Url& url, const char* text, bool isDirectory);
 
 // Completes a relative `link` in place from `base`; each application only
-// fills what is still missing.
+// fills what is still missing. A base with a host but no path ("http://h")
+// stands for the host's root.
 void resolveUrl(Url& link, const Url& base);
 
 // Removes "." and ".." segments from the path in place.

@@ -1,0 +1,126 @@
+// One save of cached documents into one folder: the documents to write (the
+// selected ones and those their links pull in), the names they claim in the
+// target folder, the options, and the two callbacks through which the save
+// reaches its dialogs.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "core/message_code.h"
+#include "core/owned_text.h"
+#include "core/sorted_collection.h"
+#include "extract/extract_options.h"
+#include "extract/local_names.h"
+
+class CacheEntry;
+class CacheModel;
+class DomainFolder;
+class FolderUrlIndex;
+
+// Answers to the duplicate-name question; they are the ids of the dialog's
+// radio buttons.
+enum DuplicateAnswer : uint32_t {
+    ANSWER_OVERWRITE = 17,
+    ANSWER_DO_NOT_SAVE = 18,
+    ANSWER_NUMBER = 19,
+    ANSWER_FOR_ALL = 0x80,  // given with "OK für &Alle": holds for the rest of the save
+};
+
+// Job flag: some link was replaced by a reference to the missing-link page.
+constexpr uint32_t MissingPageNeeded = 0x10;
+
+// Called between chunks of a page, blocks of a copy and groups of folder
+// entries, so that windows stay responsive; false once the user cancelled.
+using ProgressPumpCallback = bool (*)();
+// Asked when a document's name is taken by a file that was in the folder
+// before the save: gets the name and the last answer (without
+// ANSWER_FOR_ALL), returns an answer, maybe with ANSWER_FOR_ALL, or 0 when
+// nothing was chosen.
+using DuplicateNamePromptCallback = uint32_t (*)(const char* name, uint32_t lastAnswer);
+
+// The text of the missing-link page, written without a terminating zero.
+struct MissingPageText {
+    const char* text;
+    size_t length;
+};
+
+// A sorted, owning collection of SaveItems in URL order. Its status is 0
+// while the save is sound and -1 once storing an item or a name failed.
+class ExtractionJob : public SortedCollection {
+public:
+    ExtractionJob(const CacheModel& model, ExtractOptions options, ProgressPumpCallback progress,
+                  DuplicateNamePromptCallback duplicate, MissingPageText missingPage);
+    ~ExtractionJob() override;
+
+    const CacheModel& model() const { return model_; }
+    ExtractOptions options() const { return options_; }
+    SaveItem* itemAt(int32_t index) const { return static_cast<SaveItem*>(at(index)); }
+    // The item of a cached document, found by its URL.
+    SaveItem* findItem(const NamedItem& entry) const;
+    SaveItem* findItem(const char* url) const;
+
+    // Runs the progress callback; false once the user has cancelled, which
+    // the job remembers even where the answer is not acted on at once.
+    bool pump();
+    bool cancelled() const { return cancelled_; }
+    uint32_t lastAnswer() const { return lastAnswer_; }
+    void setLastAnswer(uint32_t answer) { lastAnswer_ = answer; }
+    uint32_t askAboutDuplicate(const char* name, uint32_t lastAnswer) const;
+
+    // The target folder's names; null until set.
+    TargetNames* targetNames() const { return targetNames_.get(); }
+    void setTargetNames(std::unique_ptr<TargetNames> names) { targetNames_ = std::move(names); }
+    const char* missingPageName() const { return missingPageName_.view(); }
+    bool setMissingPageName(const char* name) { return missingPageName_.assign(name); }
+    MissingPageText missingPage() const { return missingPage_; }
+
+    // The state of the run, for the progress window: the item being written
+    // and the number of items written so far.
+    const SaveItem* currentItem() const { return currentItem_; }
+    int32_t processedCount() const { return processedCount_; }
+    void setCurrentItem(const SaveItem* item) { currentItem_ = item; }
+    void setProcessedCount(int32_t count) { processedCount_ = count; }
+
+    // The first item in URL order that is not written yet, or null.
+    SaveItem* firstPendingItem();
+    // Inserts in URL order behind equal URLs; -1 when the item could not be
+    // stored (it is then not taken over).
+    int32_t insertSaveItem(SaveItem* item);
+
+    // The parsed URLs of a folder's entries, made on first use and kept for
+    // the job's life (the cache does not change during a save); null when
+    // memory is short.
+    const FolderUrlIndex* folderIndex(const DomainFolder& folder);
+
+private:
+    const CacheModel& model_;
+    ExtractOptions options_;
+    ProgressPumpCallback progress_;
+    DuplicateNamePromptCallback duplicate_;
+    MissingPageText missingPage_;
+    uint32_t lastAnswer_ = ANSWER_NUMBER;
+    std::unique_ptr<TargetNames> targetNames_;
+    OwnedText missingPageName_;
+    const SaveItem* currentItem_ = nullptr;
+    int32_t processedCount_ = 0;
+    // Items before this index are all written: the search for the next one
+    // need not start at the first item every time.
+    int32_t firstPending_ = 0;
+    bool cancelled_ = false;
+    FolderUrlIndex* folderIndexes_ = nullptr;
+};
+
+// Makes the SaveItem of `entry` and adds it with addSaveItem; the item's
+// index or a negative value. A failure to make the item fails the job.
+int32_t addDocument(ExtractionJob& job, const CacheEntry& entry);
+
+// Claims the item's local name in the target folder, asking about names
+// that existed before the save, and inserts the item. Returns its index, or
+// -1 when it is not saved (the item is then destroyed): because the user
+// chose so, or because storing failed, which also fails the job.
+int32_t addSaveItem(ExtractionJob& job, std::unique_ptr<SaveItem> item);
+
+// An empty collection for TargetNames.
+std::unique_ptr<TargetNames> makeTargetNames();

@@ -1,0 +1,32 @@
+// Writing a save to disk: creating the job for the folder chosen in the save
+// dialog (the current directory), writing one document, and the run that
+// writes them all and then the missing-link page.
+#pragma once
+
+#include <memory>
+
+#include "core/message_code.h"
+#include "extract/extraction_job.h"
+
+class CacheModel;
+class SaveItem;
+
+// The job for the current directory, with the folder's names read and the
+// missing-link page's name chosen; null when the folder cannot be listed or
+// memory is short (the out-of-memory message). The caller owns the job.
+std::unique_ptr<ExtractionJob> createJob(const CacheModel& model, ExtractOptions options, ProgressPumpCallback progress,
+                                         DuplicateNamePromptCallback duplicate);
+
+// Writes one document under its local name in the current directory: an
+// HTML page with its links rewritten, anything else copied byte for byte.
+// Marks the item done. 0 (also after a cancel), MSG_COPY_FAILED when a file
+// could not be read or written or the job has failed, -1 when memory for the
+// page ran out.
+MessageCode rewriteDocument(SaveItem& item, ExtractionJob& job);
+
+// Writes the job's documents in URL order, pulling in linked ones as they
+// are found, until all are written, one fails or the user cancels; then the
+// missing-link page when a link points to it. The first error, or 0.
+// Meanwhile the job's currentItem() and processedCount() say what the
+// progress window shows; the progress callback is where it shows them.
+MessageCode runExtractionJob(ExtractionJob& job);

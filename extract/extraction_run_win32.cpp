@@ -1,0 +1,125 @@
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "core/owned_text.h"
+#include "core/text_locale.h"
+#include "core/win_handles.h"
+#include "extract/extraction_run.h"
+#include "extract/missing_page.h"
+
+namespace {
+
+const char kMissingPageName[] = "missing.htm";
+
+// The names of the current directory, directories and "." and ".." among
+// them. An empty folder (a drive's root has not even "." and "..") gives an
+// empty list; null when the folder cannot be read completely, because a name
+// left out could be overwritten without a question.
+std::unique_ptr<TargetNames> listTargetFolder() {
+    std::unique_ptr<TargetNames> names = makeTargetNames();
+    if (!names)
+        return nullptr;
+    WIN32_FIND_DATAA found;
+    FindHandle search(FindFirstFileA("*.*", &found));
+    if (!search) {
+        DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES ? std::move(names) : nullptr;
+    }
+    do {
+        if (names->insertString(found.cFileName) < 0)
+            return nullptr;
+        // Windows opens a file by its short name too: a document named like
+        // the short name of another file would replace that file.
+        if (found.cAlternateFileName[0] && compareTextNoCase(found.cAlternateFileName, found.cFileName) != 0 &&
+            names->insertString(found.cAlternateFileName) < 0)
+            return nullptr;
+    } while (FindNextFileA(search.get(), &found));
+    return GetLastError() == ERROR_NO_MORE_FILES ? std::move(names) : nullptr;
+}
+
+// Whether the file `name` holds exactly the missing-link page.
+bool holdsMissingPage(const char* name, MissingPageText page) {
+    FileHandle file(CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file)
+        return false;
+    DWORD high = 0;
+    DWORD size = GetFileSize(file.get(), &high);
+    if (high != 0 || size != page.length)
+        return false;
+    OwnedText content(static_cast<char*>(std::malloc(size + 1)));
+    DWORD read = 0;
+    return content && ReadFile(file.get(), content.data(), size, &read, nullptr) && read == size &&
+           std::memcmp(content.get(), page.text, size) == 0;
+}
+
+// Takes "missing.htm" for the missing-link page: a new name, or a file of
+// that name with the page's text, which can be written again; otherwise
+// the first free numbered name.
+bool chooseMissingPageName(ExtractionJob& job) {
+    TargetNames& names = *job.targetNames();
+    char name[kNameBufferSize];
+    copyTextBounded(name, sizeof name, kMissingPageName);
+    SearchResult at = names.searchKey(name);
+    int32_t index = at.index;
+    if (!at.found) {
+        index = names.insertStringAt(at.index, name);
+    } else if (!holdsMissingPage(name, job.missingPage())) {
+        makeUniqueName(name, kMissingPageName, names);
+        index = names.insertString(name);
+    }
+    if (index < 0)
+        return false;
+    names.at(index)->setFlags(ClaimedInRun);
+    return job.setMissingPageName(name);
+}
+
+bool writeMissingPage(const ExtractionJob& job) {
+    MissingPageText page = job.missingPage();
+    FileHandle file(CreateFileA(job.missingPageName(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file && WriteFile(file.get(), page.text, static_cast<DWORD>(page.length), &written, nullptr) &&
+           written == page.length;
+}
+
+}  // namespace
+
+std::unique_ptr<ExtractionJob> createJob(const CacheModel& model, ExtractOptions options, ProgressPumpCallback progress,
+                                         DuplicateNamePromptCallback duplicate) {
+    MissingPageText page = loadMissingPage();
+    if (!page.text)
+        return nullptr;
+    std::unique_ptr<ExtractionJob> job(new (std::nothrow) ExtractionJob(model, options, progress, duplicate, page));
+    if (!job || job->status() != 0)
+        return nullptr;
+    std::unique_ptr<TargetNames> names = listTargetFolder();
+    if (!names)
+        return nullptr;
+    job->setTargetNames(std::move(names));
+    if (!chooseMissingPageName(*job))
+        return nullptr;
+    return job;
+}
+
+MessageCode runExtractionJob(ExtractionJob& job) {
+    MessageCode result = MSG_OK;
+    int32_t processed = 0;
+    job.setProcessedCount(0);
+    while (result == MSG_OK && processed < job.count() && job.pump()) {
+        SaveItem* item = job.firstPendingItem();
+        if (!item)
+            break;
+        job.setCurrentItem(item);
+        result = rewriteDocument(*item, job);
+        job.setProcessedCount(++processed);
+    }
+    job.setCurrentItem(nullptr);
+    // The links written point to the page: a page that cannot be written
+    // leaves them broken, which the user is told like any file that failed.
+    if (result == MSG_OK && !job.cancelled() && job.hasAnyFlag(MissingPageNeeded) && !writeMissingPage(job))
+        result = MSG_COPY_FAILED;
+    return result;
+}

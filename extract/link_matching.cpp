@@ -1,0 +1,295 @@
+#include "extract/link_matching.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <initializer_list>
+#include <new>
+
+#include "core/owned_text.h"
+#include "core/text_locale.h"
+#include "extract/extraction_job.h"
+#include "index/cache_entry.h"
+#include "model/domain_folder.h"
+
+namespace {
+
+// The progress callback runs once per this many entries compared.
+constexpr int32_t kEntriesPerPump = 20;
+
+bool isSeparator(char c) {
+    return c == '/' || c == '\\';
+}
+
+// A sort key of `text` in a malloc'd block, or null.
+unsigned char* makeKey(const char* text) {
+    unsigned char probe[256];
+    size_t needed = makeSortKey(text, probe, sizeof probe);
+    if (needed == 0)
+        return nullptr;
+    unsigned char* key = static_cast<unsigned char*>(std::malloc(needed));
+    if (!key)
+        return nullptr;
+    if (needed <= sizeof probe) {
+        std::memcpy(key, probe, needed);
+    } else if (makeSortKey(text, key, needed) != needed) {
+        std::free(key);
+        return nullptr;
+    }
+    return key;
+}
+
+int compareKeys(const unsigned char* a, const unsigned char* b) {
+    return std::strcmp(reinterpret_cast<const char*>(a), reinterpret_cast<const char*>(b));
+}
+
+// Keeps the best candidate: the highest score of at least kLeastMatchScore,
+// the lowest entry index among equal scores, whatever order the candidates
+// come in.
+class BestMatch {
+public:
+    BestMatch(const Url& link, ExtractionJob& job) : link_(link), job_(job) {}
+
+    void consider(int32_t index, const Url& candidate) {
+        if (++compared_ % kEntriesPerPump == 0)
+            job_.pump();
+        int32_t score = matchScore(matchUrls(link_, candidate));
+        if (score > score_ || (score == score_ && index < index_)) {
+            score_ = score;
+            index_ = index;
+        }
+    }
+
+    int32_t index() const { return index_; }
+
+private:
+    const Url& link_;
+    ExtractionJob& job_;
+    int32_t compared_ = 0;
+    int32_t score_ = kLeastMatchScore - 1;
+    int32_t index_ = -1;
+};
+
+// A copy of `length` characters of `text`.
+char* copyRange(const char* text, size_t length) {
+    char* copy = static_cast<char*>(std::malloc(length + 1));
+    if (copy) {
+        std::memcpy(copy, text, length);
+        copy[length] = '\0';
+    }
+    return copy;
+}
+
+// Visits the entries that can reach the least score against the link: on
+// the link's path, those with its file name, and the default documents when
+// the link names one; on the directory the link's path and file name make
+// (the link then names that directory), the default documents and those
+// with its file name; on the directory above the link's path, the entries
+// whose file name is the link's last directory (they name the link's
+// directory). A file name never holds "/", but may hold "\" when the path
+// holds "/", so the split at either last separator is tried. False when
+// memory ran out before all were visited.
+bool visitCandidates(const FolderUrlIndex& index, const Url& link, BestMatch& best) {
+    auto visit = [&](const FolderUrlIndex::Range& range) {
+        for (int32_t i = 0; i < range.count; ++i)
+            best.consider(range.entries[i], index.url(range.entries[i]));
+    };
+    auto named = [&](const char* path, const char* fileName) {
+        FolderUrlIndex::Range range;
+        if (!index.findNamed(path, fileName, range))
+            return false;
+        visit(range);
+        return true;
+    };
+    auto defaults = [&](const char* path) {
+        FolderUrlIndex::Range range;
+        if (!index.findDefault(path, range))
+            return false;
+        visit(range);
+        return true;
+    };
+
+    if (link.fileName && !named(link.path, link.fileName))
+        return false;
+    if ((!link.fileName || link.isIndexPage) && !defaults(link.path))
+        return false;
+    size_t pathLength = std::strlen(link.path);
+    if (link.fileName) {
+        size_t nameLength = std::strlen(link.fileName);
+        OwnedText directory(static_cast<char*>(std::malloc(pathLength + nameLength + 2)));
+        if (!directory)
+            return false;
+        std::memcpy(directory.data(), link.path, pathLength);
+        std::memcpy(directory.data() + pathLength, link.fileName, nameLength);
+        directory.data()[pathLength + nameLength + 1] = '\0';
+        for (char separator : {'/', '\\'}) {
+            directory.data()[pathLength + nameLength] = separator;
+            if (!defaults(directory.get()) || !named(directory.get(), link.fileName))
+                return false;
+        }
+    }
+    if (pathLength == 0 || !isSeparator(link.path[pathLength - 1]))
+        return true;
+    size_t lastSeparator = 0;
+    size_t lastSlash = 0;
+    for (size_t i = 0; i + 1 < pathLength; ++i) {
+        if (isSeparator(link.path[i]))
+            lastSeparator = i + 1;
+        if (link.path[i] == '/')
+            lastSlash = i + 1;
+    }
+    size_t splits[] = {lastSeparator, lastSlash};
+    size_t splitCount = lastSlash == lastSeparator ? 1 : 2;
+    for (size_t i = 0; i < splitCount; ++i) {
+        size_t split = splits[i];
+        OwnedText parent(copyRange(link.path, split));
+        OwnedText segment(copyRange(link.path + split, pathLength - 1 - split));
+        if (!parent || !segment || !named(parent.get(), segment.get()))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int32_t matchScore(uint32_t bits) {
+    int32_t score = 0;
+    if (bits & URL_FILE_NAME)
+        score += 50;
+    if (bits & URL_SAME_DEFAULT_DOCUMENT)
+        score += 30;
+    if (bits & URL_PARAMS)
+        score += 10;
+    if (bits & URL_QUERY)
+        score += 5;
+    if (bits & URL_PORT)
+        score += 1;
+    return score;
+}
+
+const CacheEntry* findBestMatch(const SaveItem&, const DomainFolder& folder, const Url& link, ExtractionJob& job) {
+    if (!link.path)
+        return nullptr;
+    const FolderUrlIndex* index = job.folderIndex(folder);
+    if (index && index->hasKeys()) {
+        BestMatch best(link, job);
+        if (visitCandidates(*index, link, best))
+            return best.index() >= 0 ? folder.entryAt(best.index()) : nullptr;
+    }
+    BestMatch best(link, job);
+    for (int32_t i = 0; i < folder.count(); ++i) {
+        if (index) {
+            best.consider(i, index->url(i));
+        } else {
+            Url candidate;
+            parseUrl(candidate, folder.at(i)->name(), false);
+            best.consider(i, candidate);
+        }
+    }
+    return best.index() >= 0 ? folder.entryAt(best.index()) : nullptr;
+}
+
+FolderUrlIndex::FolderUrlIndex(const DomainFolder& folder, int32_t count) : folder_(folder), count_(count) {}
+
+FolderUrlIndex::~FolderUrlIndex() {
+    if (keys_) {
+        for (int32_t i = 0; i < count_; ++i) {
+            std::free(keys_[i].path);
+            std::free(keys_[i].name);
+        }
+        std::free(keys_);
+    }
+    std::free(named_);
+    std::free(defaults_);
+    delete[] urls_;
+}
+
+FolderUrlIndex* FolderUrlIndex::build(const DomainFolder& folder) {
+    int32_t count = folder.count();
+    FolderUrlIndex* index = new (std::nothrow) FolderUrlIndex(folder, count);
+    if (!index)
+        return nullptr;
+    index->urls_ = new (std::nothrow) Url[count > 0 ? count : 1];
+    if (!index->urls_) {
+        delete index;
+        return nullptr;
+    }
+    for (int32_t i = 0; i < count; ++i)
+        parseUrl(index->urls_[i], folder.at(i)->name(), false);
+    if (!index->makeKeys()) {
+        std::free(index->named_);
+        index->named_ = nullptr;
+    }
+    return index;
+}
+
+bool FolderUrlIndex::makeKeys() {
+    size_t slots = count_ > 0 ? static_cast<size_t>(count_) : 1;
+    keys_ = static_cast<Keys*>(std::calloc(slots, sizeof(Keys)));
+    named_ = static_cast<int32_t*>(std::malloc(slots * sizeof(int32_t)));
+    defaults_ = static_cast<int32_t*>(std::malloc(slots * sizeof(int32_t)));
+    if (!keys_ || !named_ || !defaults_)
+        return false;
+    for (int32_t i = 0; i < count_; ++i) {
+        const Url& url = urls_[i];
+        // An entry whose URL could not be parsed has no path and never
+        // matches: it stays out of both lists.
+        if (!url.path)
+            continue;
+        keys_[i].path = makeKey(url.path);
+        if (!keys_[i].path)
+            return false;
+        if (url.fileName) {
+            keys_[i].name = makeKey(url.fileName);
+            if (!keys_[i].name)
+                return false;
+            named_[namedCount_++] = i;
+        }
+        if (!url.fileName || url.isIndexPage)
+            defaults_[defaultCount_++] = i;
+    }
+    const Keys* keys = keys_;
+    std::sort(named_, named_ + namedCount_, [keys](int32_t a, int32_t b) {
+        int c = compareKeys(keys[a].path, keys[b].path);
+        if (c == 0)
+            c = compareKeys(keys[a].name, keys[b].name);
+        return c != 0 ? c < 0 : a < b;
+    });
+    std::sort(defaults_, defaults_ + defaultCount_, [keys](int32_t a, int32_t b) {
+        int c = compareKeys(keys[a].path, keys[b].path);
+        return c != 0 ? c < 0 : a < b;
+    });
+    return true;
+}
+
+bool FolderUrlIndex::findNamed(const char* path, const char* fileName, Range& range) const {
+    TextKey pathKey(path);
+    TextKey nameKey(fileName);
+    if (!pathKey.sortKey() || !nameKey.sortKey())
+        return false;
+    const Keys* keys = keys_;
+    auto compare = [keys, &pathKey, &nameKey](int32_t entry) {
+        int c = compareKeys(keys[entry].path, pathKey.sortKey());
+        return c != 0 ? c : compareKeys(keys[entry].name, nameKey.sortKey());
+    };
+    const int32_t* end = named_ + namedCount_;
+    const int32_t* first = std::partition_point(static_cast<const int32_t*>(named_), end,
+                                                [&](int32_t e) { return compare(e) < 0; });
+    const int32_t* last = std::partition_point(first, end, [&](int32_t e) { return compare(e) == 0; });
+    range = {first, static_cast<int32_t>(last - first)};
+    return true;
+}
+
+bool FolderUrlIndex::findDefault(const char* path, Range& range) const {
+    TextKey pathKey(path);
+    if (!pathKey.sortKey())
+        return false;
+    const Keys* keys = keys_;
+    auto compare = [keys, &pathKey](int32_t entry) { return compareKeys(keys[entry].path, pathKey.sortKey()); };
+    const int32_t* end = defaults_ + defaultCount_;
+    const int32_t* first = std::partition_point(static_cast<const int32_t*>(defaults_), end,
+                                                [&](int32_t e) { return compare(e) < 0; });
+    const int32_t* last = std::partition_point(first, end, [&](int32_t e) { return compare(e) == 0; });
+    range = {first, static_cast<int32_t>(last - first)};
+    return true;
+}

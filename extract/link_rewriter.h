@@ -1,0 +1,27 @@
+// Rewriting the links of a saved HTML page: every link is resolved, looked
+// up among the cached documents and written as the local name of the saved
+// copy, as a reference to the missing-link page, or as the absolute URL.
+// Following a link adds the linked document to the save.
+#pragma once
+
+#include <cstddef>
+
+#include "core/message_code.h"
+
+class ExtractionJob;
+class SaveItem;
+
+// Where a rewritten page goes.
+class TextSink {
+public:
+    virtual ~TextSink() = default;
+    // False once a write has failed; later writes are dropped.
+    virtual bool write(const char* data, size_t length) = 0;
+    virtual bool failed() const = 0;
+};
+
+// Writes the HTML page `text` (the cached file of `item`; it ends at its
+// first NUL) to `sink` with its links rewritten. 0 when the page was written
+// whole or the user cancelled; MSG_COPY_FAILED when a write failed or the
+// job has failed; -1 when memory for a link ran out.
+MessageCode rewriteHtml(const char* text, SaveItem& item, ExtractionJob& job, TextSink& sink);

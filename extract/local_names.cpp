@@ -1,0 +1,201 @@
+#include "extract/local_names.h"
+
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "index/cache_entry.h"
+#include "index/entry_flags.h"
+#include "model/cache_model.h"
+
+namespace {
+
+// An extension longer than this is no extension worth keeping when a name
+// must be cut.
+constexpr size_t kMaxKeptExtension = 32;
+
+const char kUnknownName[] = "unknown";
+
+bool isForbiddenChar(unsigned char c) {
+    return c < 0x20 || std::strchr("\\/:*?<>\"#|%", c) != nullptr;
+}
+
+char asciiUpper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - ('a' - 'A')) : c;
+}
+
+// The length of the extension of `name` (from its last "."), or 0 when it has
+// none or one too long to keep.
+size_t keptExtensionLength(const char* name, size_t length) {
+    const char* dot = std::strrchr(name, '.');
+    if (!dot)
+        return 0;
+    size_t extension = length - static_cast<size_t>(dot - name);
+    return extension <= kMaxKeptExtension && extension < length ? extension : 0;
+}
+
+void cutToLength(char* name, size_t limit) {
+    size_t length = std::strlen(name);
+    if (length <= limit)
+        return;
+    size_t extension = keptExtensionLength(name, length);
+    std::memmove(name + (limit - extension), name + (length - extension), extension + 1);
+}
+
+bool stripTrailingDotsAndSpaces(char* name) {
+    size_t length = std::strlen(name);
+    size_t kept = length;
+    while (kept > 0 && (name[kept - 1] == '.' || name[kept - 1] == ' '))
+        --kept;
+    name[kept] = '\0';
+    return kept != length;
+}
+
+// Windows takes the part before the first dot, without trailing spaces, as
+// the device name: "con.htm" and "Lpt1 .txt" are devices.
+size_t deviceNameLength(const char* name) {
+    size_t length = std::strcspn(name, ".");
+    while (length > 0 && name[length - 1] == ' ')
+        --length;
+    char base[5] = {};
+    if (length < 3 || length > 4)
+        return 0;
+    for (size_t i = 0; i < length; ++i)
+        base[i] = asciiUpper(name[i]);
+    if (length == 3) {
+        static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL"};
+        for (const char* device : kDevices) {
+            if (std::strcmp(base, device) == 0)
+                return length;
+        }
+        return 0;
+    }
+    bool port = std::strncmp(base, "COM", 3) == 0 || std::strncmp(base, "LPT", 3) == 0;
+    return port && base[3] >= '1' && base[3] <= '9' ? length : 0;
+}
+
+}  // namespace
+
+SaveItem::SaveItem(const char* url, const char* sourceFile, int32_t mimeIndex, const char* title)
+    : NamedItem(url), mimeIndex_(mimeIndex) {
+    if (status() != 0)
+        return;
+    parseUrl(url_, name(), false);
+    char proposed[kNameBufferSize];
+    proposeLocalName(proposed, url_, mimeIndex, title);
+    if (!url_.path || !sourceFile_.assign(sourceFile) || !localName_.assign(proposed))
+        setStatus(-1);
+}
+
+bool SaveItem::rename(const char* name) {
+    return localName_.assign(name);
+}
+
+SaveItem* makeSaveItem(const CacheEntry& entry) {
+    const char* title = entry.hasAnyFlag(FLAG_TITLE_PENDING) ? nullptr : entry.title();
+    return new (std::nothrow) SaveItem(entry.url(), entry.localFile(), entry.mimeIndex(), title);
+}
+
+void proposeLocalName(char* out, const Url& url, int32_t mimeIndex, const char* title) {
+    // Room for a name of kNameBufferSize - 1 characters and an extension.
+    char buffer[kNameBufferSize + 8];
+    bool fromUrl = url.fileName != nullptr;
+    if (fromUrl)
+        copyTextBounded(buffer, kNameBufferSize, url.fileName);
+    else if (mimeIndex == 0 && title)
+        shortenName(buffer, sizeof buffer, title);
+    else
+        shortenName(buffer, sizeof buffer, url.path ? url.path : "");
+
+    char* name = sanitizeFileName(buffer);
+    if (!*name)
+        name = std::strcpy(buffer, kUnknownName);
+    if ((!fromUrl || !std::strchr(name, '.')) && mimeIndex < kKnownTypeCount)
+        appendTextBounded(buffer, sizeof buffer, extensionForType(mimeIndex));
+    if (name != buffer)
+        std::memmove(buffer, name, std::strlen(name) + 1);
+    makeOrdinaryFileName(buffer, sizeof buffer);
+    copyTextBounded(out, kNameBufferSize, buffer);
+}
+
+char* sanitizeFileName(char* text) {
+    size_t length = 0;
+    for (; text[length]; ++length) {
+        if (isForbiddenChar(static_cast<unsigned char>(text[length])))
+            text[length] = '-';
+    }
+    while (length > 1 && text[length - 1] == '-')
+        text[--length] = '\0';
+    while (*text == '-')
+        ++text;
+    return text;
+}
+
+void shortenName(char* out, size_t size, const char* text) {
+    if (size == 0)
+        return;
+    size_t length = std::strlen(text);
+    if (length > kShortNameLength)
+        length = kShortNameLength;
+    if (length > size - 1)
+        length = size - 1;
+    std::memcpy(out, text, length);
+    out[length] = '\0';
+    for (size_t i = length; i-- > 1;) {
+        if (out[i] == ' ' || out[i] == '/') {
+            out[i] = '\0';
+            break;
+        }
+    }
+}
+
+bool makeOrdinaryFileName(char* name, size_t size) {
+    if (size == 0)
+        return false;
+    size_t limit = size - 1 < kMaxLocalNameLength ? size - 1 : kMaxLocalNameLength;
+    size_t before = std::strlen(name);
+    bool changed = before > limit;
+    cutToLength(name, limit);
+    changed |= stripTrailingDotsAndSpaces(name);
+    if (!*name) {
+        copyTextBounded(name, size, kUnknownName);
+        return true;
+    }
+    size_t device = deviceNameLength(name);
+    if (device == 0)
+        return changed;
+    // "con.htm" becomes "con-.htm": the dash is the character that stands
+    // for what a file name cannot hold, and a device name followed by
+    // anything but spaces and a dot is an ordinary name.
+    size_t length = std::strlen(name);
+    if (length >= limit)
+        name[--length] = '\0';
+    std::memmove(name + device + 1, name + device, length - device + 1);
+    name[device] = '-';
+    stripTrailingDotsAndSpaces(name);
+    return true;
+}
+
+void makeUniqueName(char* out, const char* name, const TargetNames& names) {
+    size_t length = std::strlen(name);
+    const char* dot = std::strrchr(name, '.');
+    size_t extension = dot ? length - static_cast<size_t>(dot - name) : 0;
+    copyTextBounded(out, kNameBufferSize, name);
+    for (int n = 2;; ++n) {
+        char suffix[16];
+        int suffixLength = std::snprintf(suffix, sizeof suffix, " (%d)", n);
+        size_t added = static_cast<size_t>(suffixLength);
+        // An extension that leaves no room for the number is treated as
+        // part of the base.
+        size_t ext = extension + added < kMaxLocalNameLength ? extension : 0;
+        size_t base = length - ext;
+        if (base + added + ext > kMaxLocalNameLength)
+            base = kMaxLocalNameLength - added - ext;
+        std::memcpy(out, name, base);
+        std::memcpy(out + base, suffix, added);
+        std::memcpy(out + base + added, name + (length - ext), ext);
+        out[base + added + ext] = '\0';
+        if (!names.searchKey(out).found)
+            return;
+    }
+}

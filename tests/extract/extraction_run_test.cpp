@@ -1,0 +1,270 @@
+#include <map>
+#include <string>
+#include <vector>
+
+#include "doctest.h"
+#include "extract/extraction_run.h"
+#include "extract/missing_page.h"
+#include "extract_test_model.h"
+#include "save_folder.h"
+
+namespace {
+
+// A picture with every byte value, CR, LF and ^Z among them, longer than one
+// copy block.
+std::string pictureBytes() {
+    std::string bytes = "GIF89a";
+    for (int i = 0; i < 3000; ++i)
+        bytes += static_cast<char>((i * 7) & 0xFF);
+    return bytes;
+}
+
+// A cache folder with its model.
+struct TestCache {
+    TestCache() { REQUIRE(model.model.cacheDirectory.assign(folder.path().c_str())); }
+
+    CacheEntry& add(const std::string& url, const std::string& type, const std::string& file,
+                    const std::string& content) {
+        folder.write(file, content);
+        return model.add(url, type, file);
+    }
+
+    ScratchFolder folder{"cache"};
+    ExtractTestModel model;
+};
+
+std::vector<std::string> prompted;
+uint32_t promptAnswer = ANSWER_NUMBER;
+int pumpCalls = 0;
+int pumpLimit = 1 << 30;
+
+uint32_t recordingPrompt(const char* name, uint32_t) {
+    prompted.push_back(name);
+    return promptAnswer;
+}
+
+bool limitedPump() {
+    return ++pumpCalls < pumpLimit;
+}
+
+void resetCallbacks(uint32_t answer = ANSWER_NUMBER, int limit = 1 << 30) {
+    prompted.clear();
+    promptAnswer = answer;
+    pumpCalls = 0;
+    pumpLimit = limit;
+}
+
+std::unique_ptr<ExtractionJob> newJob(const TestCache& cache, ExtractOptions options = kAllExtractOptions) {
+    std::unique_ptr<ExtractionJob> job = createJob(cache.model.model, options, limitedPump, recordingPrompt);
+    REQUIRE(job);
+    return job;
+}
+
+const std::string& missingPageText() {
+    static const std::string text(testMissingPage().text, testMissingPage().length);
+    return text;
+}
+
+}  // namespace
+
+TEST_CASE("the missing-link page comes from the program's resources") {
+    MissingPageText page = loadMissingPage();
+    REQUIRE(page.text != nullptr);
+    CHECK(std::string(page.text, page.length) == missingPageText());
+}
+
+TEST_CASE("a page is saved with its picture, its linked page and the missing-link page") {
+    std::map<std::string, std::string> sources = sourceFiles("fixtures/small_web");
+    TestCache cache;
+    CacheEntry& page = cache.add("http://h/d/p.htm", "text/html", "M0000001.htm", sources["p.htm"]);
+    cache.add("http://h/d/more.htm", "text/html", "M0000002.htm", sources["more.htm"]);
+    cache.add("http://h/d/logo.gif", "image/gif", "M0000003.gif", pictureBytes());
+    ScratchFolder target("target");
+    CurrentDirectory inTarget(target.path());
+    resetCallbacks();
+
+    std::unique_ptr<ExtractionJob> job = newJob(cache);
+    REQUIRE(addDocument(*job, page) >= 0);
+    CHECK(runExtractionJob(*job) == MSG_OK);
+    CHECK(job->processedCount() == 3);
+
+    std::map<std::string, std::string> expected = sourceFiles("expected/small_web");
+    expected["logo.gif"] = pictureBytes();
+    checkSameFiles(target.files(), expected);
+    CHECK(prompted.empty());
+}
+
+TEST_CASE("an existing missing.htm is reused when it is the page, else a numbered name is taken") {
+    std::map<std::string, std::string> sources = sourceFiles("fixtures/small_web");
+    TestCache cache;
+    CacheEntry& page = cache.add("http://h/d/p.htm", "text/html", "M0000001.htm", sources["p.htm"]);
+    ScratchFolder target("target");
+    CurrentDirectory inTarget(target.path());
+    resetCallbacks();
+
+    SUBCASE("the same page") {
+        target.write("missing.htm", missingPageText());
+        std::unique_ptr<ExtractionJob> job = newJob(cache, TextReplaceMissing | MediaReplaceMissing);
+        CHECK(std::string(job->missingPageName()) == "missing.htm");
+        REQUIRE(addDocument(*job, page) >= 0);
+        CHECK(runExtractionJob(*job) == MSG_OK);
+        std::map<std::string, std::string> files = target.files();
+        CHECK(files.size() == 2);
+        CHECK(files["missing.htm"] == missingPageText());
+    }
+    SUBCASE("a file of the user's") {
+        target.write("missing.htm", "My own notes about missing things.\r\n");
+        std::unique_ptr<ExtractionJob> job = newJob(cache, TextReplaceMissing | MediaReplaceMissing);
+        CHECK(std::string(job->missingPageName()) == "missing (2).htm");
+        REQUIRE(addDocument(*job, page) >= 0);
+        CHECK(runExtractionJob(*job) == MSG_OK);
+        checkSameFiles(target.files(), sourceFiles("expected/missing_numbered"));
+    }
+    CHECK(prompted.empty());
+}
+
+TEST_CASE("documents proposing one name, and names that existed before the save") {
+    TestCache cache;
+    CacheEntry& first = cache.add("http://h/a/page.htm", "text/html", "M1.htm", "first");
+    CacheEntry& second = cache.add("http://h/b/page.htm", "text/html", "M2.htm", "second");
+    CacheEntry& third = cache.add("http://h/c/old.htm", "text/html", "M3.htm", "third");
+    CacheEntry& fourth = cache.add("http://h/d/older.htm", "text/html", "M4.htm", "fourth");
+    ScratchFolder target("target");
+    target.write("old.htm", "old one");
+    target.write("Older.htm", "older one");
+    CurrentDirectory inTarget(target.path());
+    resetCallbacks(ANSWER_OVERWRITE | ANSWER_FOR_ALL);
+
+    std::unique_ptr<ExtractionJob> job = newJob(cache);
+    for (CacheEntry* entry : {&first, &second, &third, &fourth})
+        REQUIRE(addDocument(*job, *entry) >= 0);
+    CHECK(prompted == std::vector<std::string>{"old.htm"});
+    CHECK(runExtractionJob(*job) == MSG_OK);
+    std::map<std::string, std::string> expected = {
+        {"page.htm", "first"}, {"page (2).htm", "second"}, {"old.htm", "third"}, {"Older.htm", "fourth"}};
+    checkSameFiles(target.files(), expected);
+}
+
+TEST_CASE("a failed write stops the run; a cancel stops it without the missing page") {
+    TestCache cache;
+    CacheEntry& a = cache.add("http://h/a.htm", "text/html", "M1.htm", "<a href=gone.htm>a</a>");
+    CacheEntry& b = cache.add("http://h/b.htm", "text/html", "M2.htm", "b");
+    CacheEntry& c = cache.add("http://h/c.htm", "text/html", "M3.htm", "c");
+    ScratchFolder target("target");
+    CurrentDirectory inTarget(target.path());
+
+    SUBCASE("a write fails") {
+        CreateDirectoryA("b.htm", nullptr);
+        resetCallbacks(ANSWER_OVERWRITE);
+        std::unique_ptr<ExtractionJob> job = newJob(cache);
+        for (CacheEntry* entry : {&a, &b, &c})
+            REQUIRE(addDocument(*job, *entry) >= 0);
+        CHECK(runExtractionJob(*job) == MSG_COPY_FAILED);
+        CHECK(job->processedCount() == 2);
+        std::map<std::string, std::string> expected = {{"a.htm", "<a href=missing.htm#{http://h/gone.htm}>a</a>"}};
+        checkSameFiles(target.files(), expected);
+    }
+    SUBCASE("the user cancels") {
+        // The run asks once before each document and the page once before
+        // each chunk and at its end: the fifth call is the first after a.htm.
+        resetCallbacks(ANSWER_NUMBER, 5);
+        std::unique_ptr<ExtractionJob> job = newJob(cache);
+        for (CacheEntry* entry : {&a, &b, &c})
+            REQUIRE(addDocument(*job, *entry) >= 0);
+        CHECK(runExtractionJob(*job) == MSG_OK);
+        CHECK(job->cancelled());
+        std::map<std::string, std::string> expected = {{"a.htm", "<a href=missing.htm#{http://h/gone.htm}>a</a>"}};
+        checkSameFiles(target.files(), expected);
+    }
+    SUBCASE("no link is replaced") {
+        resetCallbacks();
+        std::unique_ptr<ExtractionJob> job = newJob(cache);
+        REQUIRE(addDocument(*job, b) >= 0);
+        REQUIRE(addDocument(*job, c) >= 0);
+        CHECK(runExtractionJob(*job) == MSG_OK);
+        std::map<std::string, std::string> expected = {{"b.htm", "b"}, {"c.htm", "c"}};
+        checkSameFiles(target.files(), expected);
+    }
+}
+
+TEST_CASE("device names and trailing dots are saved under ordinary names, and links follow them") {
+    std::map<std::string, std::string> sources = sourceFiles("fixtures/reserved");
+    TestCache cache;
+    CacheEntry& index = cache.add("http://h/index.htm", "text/html", "M1.htm", sources["index.htm"]);
+    cache.add("http://h/con.htm", "text/html", "M2.htm", sources["console_page.htm"]);
+    cache.add("http://h/Aux.", "text/html", "M3.htm", "aux");
+    cache.add("http://h/lpt1.gif", "image/gif", "M4.gif", pictureBytes());
+    cache.add("http://h/notes...", "text/plain", "M5.txt", "notes");
+    ScratchFolder target("target");
+    CurrentDirectory inTarget(target.path());
+    resetCallbacks();
+
+    std::unique_ptr<ExtractionJob> job = newJob(cache);
+    REQUIRE(addDocument(*job, index) >= 0);
+    CHECK(runExtractionJob(*job) == MSG_OK);
+    std::map<std::string, std::string> expected = sourceFiles("expected/reserved");
+    expected["Aux-"] = "aux";
+    expected["lpt1-.gif"] = pictureBytes();
+    expected["notes"] = "notes";
+    checkSameFiles(target.files(), expected);
+}
+
+TEST_CASE("a file that cannot be read leaves the target alone and is a copy error") {
+    TestCache cache;
+    CacheEntry& picture = cache.add("http://h/pic.gif", "image/gif", "M1.gif", pictureBytes());
+    CacheEntry& page = cache.add("http://h/page.htm", "text/html", "M2.htm", "<p>page");
+    DeleteFileA(cache.folder.file("M1.gif").c_str());
+    DeleteFileA(cache.folder.file("M2.htm").c_str());
+    ScratchFolder target("target");
+    target.write("pic.gif", "precious");
+    target.write("page.htm", "also precious");
+    CurrentDirectory inTarget(target.path());
+
+    for (CacheEntry* entry : {&picture, &page}) {
+        resetCallbacks(ANSWER_OVERWRITE);
+        std::unique_ptr<ExtractionJob> job = newJob(cache);
+        REQUIRE(addDocument(*job, *entry) >= 0);
+        CHECK(runExtractionJob(*job) == MSG_COPY_FAILED);
+    }
+    std::map<std::string, std::string> expected = {{"pic.gif", "precious"}, {"page.htm", "also precious"}};
+    checkSameFiles(target.files(), expected);
+}
+
+TEST_CASE("saving into the cache folder never copies a file onto itself") {
+    TestCache cache;
+    CacheEntry& picture = cache.add("http://h/M1.gif", "image/gif", "M1.gif", pictureBytes());
+    CacheEntry& page = cache.add("http://h/M2.htm", "text/html", "M2.htm", "<a href=M1.gif>x</a>");
+    CurrentDirectory inCache(cache.folder.path());
+
+    for (CacheEntry* entry : {&picture, &page}) {
+        resetCallbacks(ANSWER_OVERWRITE);
+        std::unique_ptr<ExtractionJob> job = newJob(cache, 0);
+        REQUIRE(addDocument(*job, *entry) >= 0);
+        CHECK(std::string(job->itemAt(0)->localName()) == std::string(entry->localFile()));
+        CHECK(runExtractionJob(*job) == MSG_COPY_FAILED);
+    }
+    CHECK(readWholeFile(cache.folder.file("M1.gif")) == pictureBytes());
+    CHECK(readWholeFile(cache.folder.file("M2.htm")) == "<a href=M1.gif>x</a>");
+}
+
+TEST_CASE("the target folder's names include its folders and the names the save claims") {
+    TestCache cache;
+    CacheEntry& page = cache.add("http://h/sub", "text/html", "M1.htm", "x");
+    ScratchFolder target("target");
+    CreateDirectoryA(target.file("sub.htm").c_str(), nullptr);
+    CurrentDirectory inTarget(target.path());
+    resetCallbacks(ANSWER_NUMBER);
+
+    std::unique_ptr<ExtractionJob> job = newJob(cache);
+    TargetNames& names = *job->targetNames();
+    CHECK(names.searchKey(".").found);
+    CHECK(names.searchKey("..").found);
+    CHECK(names.searchKey("SUB.HTM").found);
+    SearchResult missing = names.searchKey("missing.htm");
+    REQUIRE(missing.found);
+    CHECK(names.at(missing.index)->hasAnyFlag(ClaimedInRun));
+    int32_t index = addDocument(*job, page);
+    REQUIRE(index >= 0);
+    CHECK(std::string(job->itemAt(index)->localName()) == "sub (2).htm");
+    CHECK(prompted == std::vector<std::string>{"sub.htm"});
+}
