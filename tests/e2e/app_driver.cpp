@@ -150,6 +150,18 @@ std::vector<TreeNode> AppDriver::treeNodes() const {
     return nodes;
 }
 
+std::vector<std::string> AppDriver::folderLabels(const std::string& root) const {
+    std::vector<std::string> labels;
+    bool underRoot = false;
+    for (const TreeNode& node : treeNodes()) {
+        if (node.depth == 0)
+            underRoot = node.label == root;
+        else if (underRoot)
+            labels.push_back(node.label);
+    }
+    return labels;
+}
+
 HTREEITEM AppDriver::selectedTreeItem() const {
     return TreeView_GetSelection(tree());
 }
@@ -218,6 +230,21 @@ bool AppDriver::selectListRow(int row) const {
     return SendMessageA(list(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(memory.address())) != 0;
 }
 
+bool AppDriver::clickColumnHeader(int column) const {
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list(), LVM_GETHEADER, 0, 0));
+    RemoteMemory memory(process_.hProcess, sizeof(RECT));
+    if (!header || !memory.valid() ||
+        !SendMessageA(header, HDM_GETITEMRECT, column, reinterpret_cast<LPARAM>(memory.address())))
+        return false;
+    RECT rect;
+    if (!memory.read(&rect, sizeof rect))
+        return false;
+    LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    SendMessageA(header, WM_LBUTTONUP, 0, point);
+    return true;
+}
+
 std::string AppDriver::statusText(int part) const {
     HWND status = statusBar();
     if (!status)
@@ -253,6 +280,37 @@ std::string AppDriver::messageBoxText(HWND box) const {
 void AppDriver::pressButton(HWND dialog, int buttonId) const {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
+}
+
+bool AppDriver::moveWindow(int left, int top, int width, int height, DWORD timeoutMs) const {
+    SetWindowPos(main_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    return waitFor(
+        [&] {
+            RECT frame;
+            GetWindowRect(main_, &frame);
+            return frame.left == left && frame.top == top && frame.right - frame.left == width &&
+                   frame.bottom - frame.top == height;
+        },
+        timeoutMs);
+}
+
+bool AppDriver::maximize(DWORD timeoutMs) const {
+    // Right after a move, Wine on a bare X server sometimes drops the
+    // request; ask again until the window stays maximized.
+    DWORD start = GetTickCount();
+    do {
+        PostMessageA(main_, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+        if (waitFor([&] { return IsZoomed(main_) != FALSE; }, 500)) {
+            Sleep(200);
+            if (IsZoomed(main_))
+                return true;
+        }
+    } while (GetTickCount() - start < timeoutMs);
+    return false;
+}
+
+bool AppDriver::waitUntilGone(HWND window, DWORD timeoutMs) const {
+    return waitFor([&] { return !IsWindow(window); }, timeoutMs);
 }
 
 bool AppDriver::closeThroughMenu(DWORD timeoutMs) {

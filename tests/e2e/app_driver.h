@@ -37,6 +37,8 @@ public:
     bool waitUntilIdle(DWORD timeoutMs = 30000) const;
 
     std::vector<TreeNode> treeNodes() const;
+    // The labels of the folders under the root labelled `root`, in tree order.
+    std::vector<std::string> folderLabels(const std::string& root) const;
     std::string treeLabel(HTREEITEM item) const;
     HTREEITEM selectedTreeItem() const;
     bool selectTreeItem(HTREEITEM item) const;
@@ -48,9 +50,13 @@ public:
     std::string listCell(int row, int column) const;
     std::vector<std::vector<std::string>> listRows() const;
     bool selectListRow(int row) const;
+    // Clicks the header of a list column as the mouse would.
+    bool clickColumnHeader(int column) const;
 
     std::string statusText(int part) const;
     std::string windowText(HWND window) const;
+    LONG windowStyle(HWND window) const { return GetWindowLongA(window, GWL_STYLE); }
+    bool listShowsDetails() const { return (windowStyle(list()) & LVS_TYPEMASK) == LVS_REPORT; }
 
     // Sends a command as a menu item would, and lets the program handle it.
     void command(int id) const;
@@ -59,6 +65,12 @@ public:
     HWND findMessageBox(DWORD timeoutMs) const;
     std::string messageBoxText(HWND box) const;
     void pressButton(HWND dialog, int buttonId) const;
+    // Moves and sizes the main window, and waits until it is there.
+    bool moveWindow(int left, int top, int width, int height, DWORD timeoutMs = 5000) const;
+    // Maximizes the window as its box would, and waits until it is.
+    bool maximize(DWORD timeoutMs = 5000) const;
+    // Waits until `window` no longer exists.
+    bool waitUntilGone(HWND window, DWORD timeoutMs = 5000) const;
 
     // Ends the program through "Beenden" and waits for its exit.
     bool closeThroughMenu(DWORD timeoutMs = 20000);

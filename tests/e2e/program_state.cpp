@@ -1,0 +1,123 @@
+#include "program_state.h"
+
+#include <windows.h>
+
+#include "app_driver.h"
+
+namespace {
+
+const char kBrowserCacheKey[] = "Software\\Netscape\\Netscape Navigator\\Cache";
+const char kProgramKey[] = "Software\\Quill\\TARN";
+const char kHiddenListFile[] = "TARN.INI";
+
+// RegDeleteKey leaves a key with subkeys alone; the program's key has two.
+void deleteKeyTree(HKEY parent, const char* name) {
+    HKEY key;
+    if (RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return;
+    char child[256];
+    for (;;) {
+        DWORD length = sizeof child;
+        if (RegEnumKeyExA(key, 0, child, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        deleteKeyTree(key, child);
+    }
+    RegCloseKey(key);
+    RegDeleteKeyA(parent, name);
+}
+
+std::string hiddenListPath() {
+    char directory[MAX_PATH];
+    GetWindowsDirectoryA(directory, sizeof directory);
+    return std::string(directory) + "\\" + kHiddenListFile;
+}
+
+int32_t readLong(const unsigned char* data, int offset) {
+    return static_cast<int32_t>(data[offset] | data[offset + 1] << 8 | data[offset + 2] << 16 |
+                                static_cast<uint32_t>(data[offset + 3]) << 24);
+}
+
+}  // namespace
+
+std::string fixtureCache(const std::string& name) {
+    return windowsPath(std::string(TARN_BINARY_DIR) + "/tests/e2e/caches/" + name);
+}
+
+void setBrowserCacheDirectory(const std::string& directory) {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kBrowserCacheKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    if (directory.empty())
+        RegDeleteValueA(key, "Cache Dir");
+    else
+        RegSetValueExA(key, "Cache Dir", 0, REG_SZ, reinterpret_cast<const BYTE*>(directory.c_str()),
+                       static_cast<DWORD>(directory.size() + 1));
+    RegCloseKey(key);
+}
+
+void forgetProgramState() {
+    deleteKeyTree(HKEY_CURRENT_USER, kProgramKey);
+    DeleteFileA(hiddenListPath().c_str());
+}
+
+StoredSettings readStoredSettings() {
+    StoredSettings stored;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kProgramKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return stored;
+    unsigned char data[76];
+    DWORD size = sizeof data;
+    DWORD type = 0;
+    LONG result = RegQueryValueExA(key, "Configuration", nullptr, &type, data, &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS || type != REG_BINARY || size != sizeof data)
+        return stored;
+    stored.present = true;
+    stored.optionFlags = static_cast<uint32_t>(readLong(data, 0));
+    stored.windowLeft = readLong(data, 4);
+    stored.windowTop = readLong(data, 8);
+    stored.windowWidth = readLong(data, 12);
+    stored.windowHeight = readLong(data, 16);
+    stored.splitterPos = readLong(data, 20);
+    for (int column = 0; column < 6; ++column)
+        stored.columnWidths[column] = readLong(data, 24 + 4 * column);
+    stored.documentSortKey = readLong(data, 48);
+    return stored;
+}
+
+void writeHiddenListEntry(const char* section, const char* key, const char* value) {
+    WritePrivateProfileStringA(section, key, value, kHiddenListFile);
+}
+
+std::string readHiddenListEntry(const char* section, const char* key) {
+    // The profile functions cache files per process; the program wrote this
+    // one in its own.
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, kHiddenListFile);
+    char value[512];
+    GetPrivateProfileStringA(section, key, "<none>", value, sizeof value, kHiddenListFile);
+    return value;
+}
+
+void prepareFirstStart(const std::string& directory) {
+    forgetProgramState();
+    setBrowserCacheDirectory(directory);
+}
+
+std::string shortDateTime(int64_t utcSeconds) {
+    TIME_ZONE_INFORMATION zone = {};
+    DWORD kind = GetTimeZoneInformation(&zone);
+    LONG biasMinutes = zone.Bias + (kind == TIME_ZONE_ID_DAYLIGHT ? zone.DaylightBias : zone.StandardBias);
+    const int64_t secondsFrom1601To1970 = 11644473600LL;
+    ULARGE_INTEGER ticks;
+    ticks.QuadPart = static_cast<ULONGLONG>((utcSeconds - biasMinutes * 60LL + secondsFrom1601To1970) * 10000000LL);
+    FILETIME fileTime = {ticks.LowPart, ticks.HighPart};
+    SYSTEMTIME time;
+    if (!FileTimeToSystemTime(&fileTime, &time))
+        return {};
+    char date[64];
+    char clock[64];
+    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, date, sizeof date);
+    GetTimeFormatA(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &time, nullptr, clock, sizeof clock);
+    return std::string(date) + " " + clock;
+}

@@ -1,0 +1,89 @@
+// The right pane: the documents of the folder selected in the tree, as a
+// list of titles or a table of six columns.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstddef>
+#include <cstdint>
+
+#include "core/win_handles.h"
+#include "ui/list_stats.h"
+
+class CacheEntry;
+class DomainFolder;
+class MainWindow;
+
+// The text of one cell: title, type, URL, file, size in kilobytes, date.
+void ItemText(const CacheEntry& entry, int column, char* out, size_t size);
+
+class ListPane {
+public:
+    explicit ListPane(MainWindow& main) : main_(main) {}
+    ListPane(const ListPane&) = delete;
+    ListPane& operator=(const ListPane&) = delete;
+
+    bool create(HWND parent);
+    // Owner-drawn column headers with the sort arrow.
+    void setupHeaderDrawing();
+    HWND window() const { return window_; }
+
+    // Brings the items in step with `folder` (null: the tree's selection).
+    void syncList(DomainFolder* folder);
+    // After a loading run every item is written again: titles and icons
+    // have become known.
+    void setLoadingFinishedMark() { loadingFinished_ = true; }
+    // LVS_LIST or LVS_REPORT.
+    void setListMode(DWORD mode);
+    // The hidden and missing marks, shown only while "Alles anzeigen" is on.
+    void showMarks(bool shown);
+    // Sorts by the settings' document sort key.
+    void sortItems();
+
+    template <class Fn>
+    void forEachSelected(Fn&& fn) const {
+        for (int item = ListView_GetNextItem(window_, -1, LVNI_SELECTED); item >= 0;
+             item = ListView_GetNextItem(window_, item, LVNI_SELECTED))
+            if (CacheEntry* entry = entryAt(item))
+                fn(entry);
+    }
+    CacheEntry* firstSelected() const;
+    CacheEntry* entryAt(int item) const;
+    void selectAllDocuments();
+    void invertSelection();
+
+    // Nesting locks: redrawing resumes, and the statistics are counted
+    // anew, when the outermost lock is released.
+    void suspendRedraw();
+    void resumeRedraw();
+    void suspendStats();
+    void resumeStats();
+
+    const ListStats& stats() const { return stats_; }
+    void updateStatusBar();
+
+    // True when the notification was the list's own business.
+    bool onNotify(NMHDR* header);
+
+private:
+    static LRESULT CALLBACK subclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    bool syncListItem(CacheEntry& entry, uint32_t mask, int index, bool& inserted);
+    void recountStats();
+    void countNotifiedItem(int item, int delta);
+    bool countSelectionChange(const NMLISTVIEW& change);
+    void afterCount();
+    void changeSelection(bool invert);
+    void drawHeaderItem(const DRAWITEMSTRUCT& item);
+    void loadSortArrows();
+
+    MainWindow& main_;
+    HWND window_ = nullptr;
+    WNDPROC listProc_ = nullptr;
+    GdiObject sortArrows_;
+    ListStats stats_;
+    int redrawLock_ = 0;
+    int statsLock_ = 0;
+    bool loadingFinished_ = false;
+};

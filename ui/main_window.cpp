@@ -1,0 +1,207 @@
+#include "ui/main_window.h"
+
+#include <windowsx.h>
+
+#include "index/cache_location.h"
+#include "index/entry_flags.h"
+#include "model/cache_model.h"
+#include "model/domain_folder.h"
+#include "model/hidden_lists.h"
+#include "model/loading.h"
+#include "resources/resource_ids.h"
+#include "settings/settings_store.h"
+#include "ui/message_box.h"
+#include "ui/placement.h"
+#include "ui/process_state.h"
+
+const char kMainWindowClass[] = "QL_TARN";
+
+namespace {
+
+MainWindow* theMainWindow = nullptr;
+
+void saveHiddenListsStep(void* context) {
+    if (CacheModel* model = static_cast<MainWindow*>(context)->model())
+        saveHiddenLists(*model);
+}
+
+void restoreCheckServerStep(void* context) {
+    if (CacheModel* model = static_cast<MainWindow*>(context)->model())
+        restoreCheckServer(*model);
+}
+
+void recordPlacementStep(HWND window, Settings& settings, void* context) {
+    RecordPlacement(window, static_cast<MainWindow*>(context)->list().window(), settings);
+}
+
+}  // namespace
+
+MainWindow* mainWindow() {
+    return theMainWindow;
+}
+
+MainWindow::MainWindow() : frame_(*this), tree_(*this), list_(*this), commands_(*this) {}
+
+MainWindow::~MainWindow() {
+    if (theMainWindow == this)
+        theMainWindow = nullptr;
+}
+
+bool MainWindow::registerClass(HINSTANCE instance) {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(ICON_PROGRAM));
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszMenuName = MAKEINTRESOURCEA(MENU_MAIN);
+    windowClass.lpszClassName = kMainWindowClass;
+    return RegisterClassA(&windowClass) != 0;
+}
+
+bool MainWindow::create(HINSTANCE instance) {
+    theMainWindow = this;
+    HWND window = CreateWindowExA(0, kMainWindowClass, nullptr, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
+    return window && frame_.create(window);
+}
+
+LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    MainWindow* self;
+    if (message == WM_NCCREATE) {
+        self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongA(window, GWL_USERDATA, reinterpret_cast<LONG>(self));
+    } else {
+        self = reinterpret_cast<MainWindow*>(GetWindowLongA(window, GWL_USERDATA));
+    }
+    if (!self || self->windowDestroyed_)
+        return DefWindowProcA(window, message, wParam, lParam);
+    return self->handleMessage(message, wParam, lParam);
+}
+
+LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND window = window_;
+    switch (message) {
+    case WM_DESTROY:
+        onDestroy();
+        break;
+    case WM_SIZE:
+        frame_.layout();
+        return 0;
+    case WM_ACTIVATE:
+        frame_.onActivate(LOWORD(wParam) != WA_INACTIVE);
+        return 0;
+    case WM_SETFOCUS:
+        frame_.passFocus();
+        break;
+    case WM_QUERYENDSESSION:
+        saveState();
+        break;
+    case WM_SYSCOLORCHANGE:
+        frame_.forwardToChildren(message, wParam, lParam);
+        break;
+    case WM_WININICHANGE:
+        onWinIniChange(wParam, lParam);
+        break;
+    case WM_TIMECHANGE:
+        updateTimeZoneBias();
+        break;
+    case WM_SETCURSOR:
+        if (frame_.onSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam)))
+            return TRUE;
+        break;
+    case WM_NOTIFY:
+        return commands_.notifyDispatch(reinterpret_cast<NMHDR*>(lParam));
+    case WM_COMMAND:
+        commands_.dispatchCommand(LOWORD(wParam), nullptr);
+        return 0;
+    case WM_INITMENU:
+        commands_.updateMenuStates(reinterpret_cast<HMENU>(wParam), nullptr);
+        return 0;
+    case WM_MENUSELECT:
+        onMenuSelect(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam));
+        return 0;
+    case WM_LBUTTONDOWN:
+        frame_.onLeftButtonDown({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return 0;
+    case WM_RUN_BEGINS:
+        onRunBegins(static_cast<int>(wParam), static_cast<int>(lParam));
+        return 0;
+    case WM_RUN_STARTED:
+        commands_.updateToolbarObjectStates();
+        return 0;
+    case WM_RUN_STEP:
+        frame_.stepProgress();
+        return 0;
+    case WM_RUN_ENDED:
+        onRunEnded(static_cast<int>(wParam));
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void MainWindow::onWinIniChange(WPARAM wParam, LPARAM lParam) {
+    frame_.forwardToChildren(WM_WININICHANGE, wParam, lParam);
+    if (wParam == SPI_SETNONCLIENTMETRICS) {
+        frame_.measureStatusFont();
+        SendMessageA(window_, WM_SIZE, 0, 0);
+    }
+}
+
+void MainWindow::onMenuSelect(UINT item, UINT flags, HMENU menu) {
+    if (!menu && flags == 0xFFFF)
+        commands_.menuHelpOff();
+    else if (flags & MF_POPUP)
+        commands_.menuHelpOn(reinterpret_cast<uintptr_t>(GetSubMenu(menu, static_cast<int>(item))), true);
+    else
+        commands_.menuHelpOn(item, false);
+}
+
+void MainWindow::onRunBegins(int kind, int steps) {
+    frame_.beginProgress(steps);
+    if (kind == RUN_LOADING) {
+        tree_.refreshViews(RefreshTree | RefreshResults | RefreshList | Reselect);
+    } else if (kind == RUN_CONTENT_SEARCH && model_) {
+        // The results root stays in the tree, empty, while the search runs.
+        if (model_->searchRoot->treeItem)
+            model_->searchRoot->setFlags(FLAG_ROOT_SHOWN);
+        tree_.refreshViews(RefreshResults);
+    }
+}
+
+void MainWindow::onRunEnded(int kind) {
+    frame_.endProgress();
+    if (!model_)
+        return;
+    if (kind == RUN_LOADING) {
+        list_.setLoadingFinishedMark();
+        tree_.refreshViews(RefreshTree | RefreshResults | RefreshList);
+        pruneEmptyFolders(*model_->cacheRoot);
+        pruneEmptyFolders(*model_->searchRoot);
+    } else if (kind == RUN_CONTENT_SEARCH) {
+        model_->searchRoot->clearFlags(FLAG_ROOT_SHOWN);
+        tree_.refreshViews(RefreshTree | RefreshResults | RefreshList);
+        pruneEmptyFolders(*model_->searchRoot);
+        // A search that found nothing says so, unless the user has turned
+        // to another program meanwhile.
+        if (model_->searchRoot->totalCount() == 0 && GetForegroundWindow() == window_)
+            ShowMessageCode(window_, MSG_NOTHING_FOUND);
+    }
+}
+
+void MainWindow::saveState() {
+    SaveSettingsSteps steps = {saveHiddenListsStep, restoreCheckServerStep, recordPlacementStep, this};
+    saveSettings(window_, startupComplete_, steps);
+}
+
+void MainWindow::onDestroy() {
+    saveState();
+    WinHelpA(window_, helpFilePath(), HELP_QUIT, 0);
+    frame_.destroyOwned();
+    windowDestroyed_ = true;
+    PostQuitMessage(0);
+    window_ = nullptr;
+}

@@ -1,0 +1,73 @@
+#include "ui/message_box.h"
+
+#include <cstdarg>
+#include <cstdlib>
+
+#include "core/owned_text.h"
+#include "resources/string_ids.h"
+
+namespace {
+
+const UINT kPreloadedIds[] = {
+    STR_OUT_OF_MEMORY_CAPTION, STR_OUT_OF_MEMORY_TEXT, STR_APP_NAME,     STR_CACHE_ROOT,
+    STR_RESULTS_ROOT,          STR_CONTENT_OF,         STR_OBJECT_COUNT, STR_SELECTED_COUNT,
+    STR_UNKNOWN,               STR_SIZE_KB,            STR_SIZE_BYTES,   STR_SIZE_KB_AND_BYTES,
+    STR_SIZE_MB_AND_BYTES,
+};
+const int kPreloadedCount = sizeof kPreloadedIds / sizeof kPreloadedIds[0];
+
+char* preloaded[kPreloadedCount];
+
+// wvsprintfA never writes more than 1024 characters and takes no buffer
+// size, so the formatted text gets a buffer of that size: a long argument
+// (a folder name from the index, say) then cannot run past it.
+const int kFormattedSize = 1025;
+
+}  // namespace
+
+void loadPreloadedStrings() {
+    for (int i = 0; i < kPreloadedCount; ++i) {
+        if (!preloaded[i])
+            preloaded[i] = LoadStringCopy(kPreloadedIds[i]);
+    }
+}
+
+const char* preloadedString(UINT id) {
+    for (int i = 0; i < kPreloadedCount; ++i)
+        if (kPreloadedIds[i] == id)
+            return preloaded[i] ? preloaded[i] : "";
+    return "";
+}
+
+char* LoadStringCopy(UINT id) {
+    char text[260];
+    if (LoadStringA(GetModuleHandleA(nullptr), id, text, sizeof text) <= 0)
+        text[0] = '\0';
+    return duplicateText(text);
+}
+
+int ShowMessageCode(HWND owner, MessageCode code, ...) {
+    if (code == MSG_OUT_OF_MEMORY) {
+        ShowOutOfMemory();
+        return -1;
+    }
+    char pattern[256];
+    if (LoadStringA(GetModuleHandleA(nullptr), messageStringId(code), pattern, sizeof pattern) <= 0)
+        pattern[0] = '\0';
+    char text[kFormattedSize];
+    va_list arguments;
+    va_start(arguments, code);
+    wvsprintfA(text, pattern, arguments);
+    va_end(arguments);
+    return MessageBoxA(owner, text, preloadedString(STR_APP_NAME), messageStyle(code));
+}
+
+void ShowOutOfMemory() {
+    MessageBoxA(nullptr, preloadedString(STR_OUT_OF_MEMORY_TEXT), preloadedString(STR_OUT_OF_MEMORY_CAPTION),
+                MB_SYSTEMMODAL | MB_ICONHAND);
+}
+
+void FatalMessageCode(HWND owner, MessageCode code) {
+    ShowMessageCode(owner, code);
+    std::exit(-1);
+}

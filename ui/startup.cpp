@@ -1,0 +1,106 @@
+// The program's entry: the process-wide values first, then the window, then
+// the model and the first load, then the message loop. A missing cache
+// directory is the one failure the program survives: it says so once the
+// window is up and runs with an empty tree.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <new>
+
+#include "model/cache_model.h"
+#include "model/hidden_lists.h"
+#include "model/loading.h"
+#include "model/shell_icons.h"
+#include "resources/resource_ids.h"
+#include "resources/string_ids.h"
+#include "settings/settings_store.h"
+#include "ui/main_window.h"
+#include "ui/message_box.h"
+#include "ui/placement.h"
+#include "ui/process_state.h"
+#include "ui/window_notifier.h"
+
+namespace {
+
+// A second instance runs on its own, but in a place of the system's
+// choosing, so that the two windows do not cover each other exactly.
+void yieldPlacementToFirstInstance(Settings& settings) {
+    if (!FindWindowA(kMainWindowClass, nullptr))
+        return;
+    settings.optionFlags &= ~static_cast<uint32_t>(OPTION_MAXIMIZED);
+    settings.windowLeft = kPlacementUnset;
+    settings.windowWidth = kPlacementUnset;
+}
+
+MessageCode createModel(std::unique_ptr<CacheModel>& model, ShellTypeIcons& icons) {
+    ModelTexts texts;
+    texts.cacheRootName = preloadedString(STR_CACHE_ROOT);
+    texts.searchRootName = preloadedString(STR_RESULTS_ROOT);
+    texts.unknownTitle = preloadedString(STR_UNKNOWN);
+    int32_t status;
+    model.reset(checkCreated(new (std::nothrow) CacheModel(&icons, texts), status));
+    return status;
+}
+
+int runMessageLoop(HWND window, HACCEL accelerators) {
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (TranslateAcceleratorA(window, accelerators, &message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    fixHelpFilePath();
+    updateTimeZoneBias();
+    loadPreloadedStrings();
+    prepareLoading();
+
+    InitCommonControls();
+    if (!MainWindow::registerClass(instance))
+        FatalMessageCode(nullptr, MSG_OUT_OF_MEMORY);
+    HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(ACCEL_MAIN));
+    if (!accelerators)
+        FatalMessageCode(nullptr, MSG_OUT_OF_MEMORY);
+    loadSettings();
+    Settings& settings = processSettings();
+    yieldPlacementToFirstInstance(settings);
+
+    MainWindow program;
+    if (!program.create(instance))
+        FatalMessageCode(nullptr, MSG_OUT_OF_MEMORY);
+    HWND window = program.window();
+    RestorePlacement(window, settings);
+
+    HCURSOR previousCursor = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    ShellTypeIcons icons;
+    WindowNotifier notifier(window);
+    std::unique_ptr<CacheModel> model;
+    MessageCode result = createModel(model, icons);
+    if (result == MSG_OK) {
+        program.setModel(model.get());
+        result = loadHiddenLists(*model);
+    }
+    if (result == MSG_OK)
+        result = reload(*model, notifier);
+    if (result != MSG_OK && result != MSG_NO_CACHE_DIRECTORY)
+        FatalMessageCode(window, result);
+    program.tree().refreshViews(RefreshTree | RefreshResults | RefreshList);
+    SetCursor(previousCursor);
+    if (result == MSG_NO_CACHE_DIRECTORY)
+        ShowMessageCode(window, result);
+    program.markStartupComplete();
+
+    int exitCode = runMessageLoop(window, accelerators);
+    // A background thread still running uses the model and the notifier
+    // until the process ends; end it here, before they are destroyed.
+    if (model && threadBusy(*model) != RUN_NONE)
+        ExitProcess(static_cast<UINT>(exitCode));
+    return exitCode;
+}
