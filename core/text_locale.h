@@ -14,7 +14,7 @@ int compareTextNoCase(const char* a, const char* b);
 // lstrcmpA: case-sensitive, but still in the locale's order.
 int compareTextExact(const char* a, const char* b);
 
-// IsCharAlphaNumericA for one byte of the ANSI code page.
+// IsCharAlphaNumericA for one byte of the ANSI code page, from a table.
 bool isAlphaNumericChar(unsigned char c);
 
 // CharLowerA for one byte, taken from a table built once: calling the system

@@ -4,14 +4,17 @@
 
 namespace {
 
+// The character tables of the code page, asked of the system once per byte.
 // CharLowerA only treats its argument as a single character when the high
 // word is zero; the byte must therefore be widened without sign extension.
 struct LowerTable {
     unsigned char map[256];
+    bool alphaNumeric[256];
     LowerTable() {
         for (unsigned i = 0; i < 256; ++i) {
             map[i] = static_cast<unsigned char>(
                 reinterpret_cast<UINT_PTR>(CharLowerA(reinterpret_cast<LPSTR>(static_cast<UINT_PTR>(i)))));
+            alphaNumeric[i] = i != 0 && IsCharAlphaNumericA(static_cast<CHAR>(i));
         }
     }
 };
@@ -36,7 +39,7 @@ int compareTextExact(const char* a, const char* b) {
 }
 
 bool isAlphaNumericChar(unsigned char c) {
-    return c != 0 && IsCharAlphaNumericA(static_cast<CHAR>(c));
+    return lowerTable().alphaNumeric[c];
 }
 
 unsigned char lowerChar(unsigned char c) {

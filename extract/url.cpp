@@ -27,11 +27,6 @@ char* copyRange(const char* text, size_t length) {
     return copy;
 }
 
-// Absent parts stay absent: the value never holds an empty text but its path.
-char* copyPart(const char* text, size_t length) {
-    return length ? copyRange(text, length) : nullptr;
-}
-
 void replaceText(char*& slot, char* text) {
     std::free(slot);
     slot = text;
@@ -63,9 +58,33 @@ bool startsIndexPage(const char* fileName) {
     return true;
 }
 
-int8_t schemeRow(const char* scheme) {
-    for (size_t i = 0; i < sizeof kSchemes / sizeof kSchemes[0]; ++i) {
-        if (compareTextNoCase(scheme, kSchemes[i]) == 0)
+// Most URLs name their scheme in plain letters: a table row whose letters
+// match is the row the locale's comparison would find, without asking it.
+bool asciiFoldEqual(const char* text, size_t length, const char* row) {
+    size_t i = 0;
+    for (; i < length && row[i]; ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<unsigned char>(c + ('a' - 'A'));
+        if (c != static_cast<unsigned char>(row[i]))
+            return false;
+    }
+    return i == length && !row[i];
+}
+
+int8_t schemeRow(const char* scheme, size_t length) {
+    const size_t rows = sizeof kSchemes / sizeof kSchemes[0];
+    for (size_t i = 0; i < rows; ++i) {
+        if (asciiFoldEqual(scheme, length, kSchemes[i]))
+            return static_cast<int8_t>(i);
+    }
+    char text[32];
+    if (length >= sizeof text)
+        return SCHEME_NONE;
+    std::memcpy(text, scheme, length);
+    text[length] = '\0';
+    for (size_t i = 0; i < rows; ++i) {
+        if (compareTextNoCase(text, kSchemes[i]) == 0)
             return static_cast<int8_t>(i);
     }
     return SCHEME_NONE;
@@ -76,9 +95,9 @@ bool isSchemeChar(unsigned char c) {
 }
 
 // Leading decimal digits, saturated instead of overflowing on absurd ports.
-int32_t parsePort(const char* text) {
+int32_t parsePort(const char* text, const char* end) {
     int32_t value = 0;
-    for (; *text >= '0' && *text <= '9'; ++text) {
+    for (; text < end && *text >= '0' && *text <= '9'; ++text) {
         int digit = *text - '0';
         if (value > (INT32_MAX - digit) / 10)
             return INT32_MAX;
@@ -87,52 +106,43 @@ int32_t parsePort(const char* text) {
     return value;
 }
 
-void splitAuthority(Url& url) {
-    const char* host = url.authority + 2;
-    if (const char* at = std::strchr(host, '@'))
-        host = at + 1;
-    if (const char* colon = std::strchr(host, ':')) {
-        url.port = parsePort(colon + 1);
-        url.host = copyPart(host, static_cast<size_t>(colon - host));
-    } else {
-        url.host = copyPart(host, std::strlen(host));
-    }
-}
-
 bool isDotSegment(const char* segment, size_t length) {
     return (length == 1 && segment[0] == '.') || (length == 2 && segment[0] == '.' && segment[1] == '.');
 }
 
-// Splits the hierarchical `rest` into directory and file name, leaving the
-// directory in `rest`. "." and ".." as last segment name directories, so they
-// stay in the path where normalising resolves them.
-void splitFileName(Url& url, char* rest) {
-    char* slash = std::strrchr(rest, '/');
-    char* name = slash ? slash + 1 : nullptr;
-    if (!name) {
-        char* backslash = std::strrchr(rest, '\\');
-        name = backslash ? backslash + 1 : rest;
-    }
-    size_t length = std::strlen(name);
-    if (length == 0 || isDotSegment(name, length))
-        return;
-    url.fileName = copyRange(name, length);
-    if (url.fileName)
-        url.isIndexPage = startsIndexPage(url.fileName);
-    *name = '\0';
+const char* findChar(const char* start, const char* end, char c) {
+    return start < end ? static_cast<const char*>(std::memchr(start, c, static_cast<size_t>(end - start))) : nullptr;
 }
 
-char* directoryPath(const char* rest) {
-    size_t length = std::strlen(rest);
-    if (length > 0 && isSeparator(rest[length - 1]))
-        return copyRange(rest, length);
-    char* path = static_cast<char*>(std::malloc(length + 2));
-    if (path) {
-        std::memcpy(path, rest, length);
-        path[length] = '/';
-        path[length + 1] = '\0';
+const char* findLastChar(const char* start, const char* end, char c) {
+    for (const char* p = end; p > start; --p) {
+        if (p[-1] == c)
+            return p - 1;
     }
-    return path;
+    return nullptr;
+}
+
+UrlSpan spanOf(const char* start, const char* end) {
+    return {start, static_cast<size_t>(end - start)};
+}
+
+// The host and port inside the authority "//user@host:port".
+void layoutAuthority(UrlLayout& layout) {
+    const char* end = layout.authority.start + layout.authority.length;
+    const char* host = layout.authority.start + 2;
+    if (const char* at = findChar(host, end, '@'))
+        host = at + 1;
+    if (const char* colon = findChar(host, end, ':')) {
+        layout.port = parsePort(colon + 1, end);
+        layout.host = spanOf(host, colon);
+    } else {
+        layout.host = spanOf(host, end);
+    }
+}
+
+// Absent parts stay absent, and so do empty ones but the path.
+char* copySpan(const UrlSpan& span) {
+    return span.present() && span.length ? copyRange(span.start, span.length) : nullptr;
 }
 
 }  // namespace
@@ -152,61 +162,116 @@ void clearUrl(Url& url) {
     url.isIndexPage = false;
 }
 
+void layoutUrl(UrlLayout& layout, const char* text, bool isDirectory) {
+    layout = UrlLayout();
+    const char* end = text + std::strlen(text);
+
+    if (const char* hash = findChar(text, end, '#')) {
+        layout.fragment = spanOf(hash, end);
+        end = hash;
+        isDirectory = false;
+    }
+
+    const char* rest = text;
+    const char* p = text;
+    while (p < end && isSchemeChar(static_cast<unsigned char>(*p)))
+        ++p;
+    // A single letter before ":" is a drive, as in c:\web\a.htm.
+    if (p < end && *p == ':' && p - text >= 2) {
+        layout.scheme = spanOf(text, p + 1);
+        layout.schemeIndex = schemeRow(text, layout.scheme.length);
+        rest = p + 1;
+    }
+
+    if (end - rest >= 2 && rest[0] == '/' && rest[1] == '/') {
+        const char* slash = findChar(rest + 2, end, '/');
+        const char* authorityEnd = slash ? slash : end;
+        layout.authority = spanOf(rest, authorityEnd);
+        rest = authorityEnd;
+    }
+
+    if (const char* question = findChar(rest, end, '?')) {
+        layout.query = spanOf(question, end);
+        end = question;
+        isDirectory = false;
+    }
+    if (const char* semicolon = findChar(rest, end, ';')) {
+        layout.params = spanOf(semicolon, end);
+        end = semicolon;
+    }
+
+    if (layout.schemeIndex <= SCHEME_FILE) {
+        if (isDirectory) {
+            layout.pathNeedsSlash = end == rest || !isSeparator(end[-1]);
+        } else {
+            // The file name follows the last slash, or the last backslash
+            // when there is no slash. "." and ".." as last segment name
+            // directories, so they stay in the path where normalising
+            // resolves them.
+            const char* slash = findLastChar(rest, end, '/');
+            if (!slash)
+                slash = findLastChar(rest, end, '\\');
+            const char* name = slash ? slash + 1 : rest;
+            if (name < end && !isDotSegment(name, static_cast<size_t>(end - name))) {
+                layout.fileName = spanOf(name, end);
+                end = name;
+            }
+        }
+    }
+    layout.path = spanOf(rest, end);
+
+    if (layout.authority.present())
+        layoutAuthority(layout);
+}
+
+SpanText::SpanText(const UrlSpan& span) {
+    if (!span.present())
+        return;
+    char* target = inline_;
+    if (span.length >= sizeof inline_) {
+        heap_ = static_cast<char*>(std::malloc(span.length + 1));
+        if (!heap_)
+            return;
+        target = heap_;
+    }
+    std::memcpy(target, span.start, span.length);
+    target[span.length] = '\0';
+    text_ = target;
+}
+
+SpanText::~SpanText() {
+    std::free(heap_);
+}
+
 void parseUrl(Url& url, const char* text, bool isDirectory) {
     clearUrl(url);
     if (!text)
         return;
-    OwnedText work(duplicateText(text));
-    if (!work)
-        return;
-    char* rest = work.data();
+    UrlLayout layout;
+    layoutUrl(layout, text, isDirectory);
 
-    if (char* hash = std::strchr(rest, '#')) {
-        url.fragment = copyRange(hash, std::strlen(hash));
-        *hash = '\0';
-        isDirectory = false;
-    }
+    url.scheme = copySpan(layout.scheme);
+    if (url.scheme)
+        url.schemeIndex = layout.schemeIndex;
+    url.authority = copySpan(layout.authority);
+    url.host = copySpan(layout.host);
+    url.port = layout.port;
+    url.fileName = copySpan(layout.fileName);
+    if (url.fileName)
+        url.isIndexPage = startsIndexPage(url.fileName);
+    url.params = copySpan(layout.params);
+    url.query = copySpan(layout.query);
+    url.fragment = copySpan(layout.fragment);
 
-    char* p = rest;
-    while (isSchemeChar(static_cast<unsigned char>(*p)))
-        ++p;
-    if (*p == ':' && p - rest >= 2) {
-        url.scheme = copyRange(rest, static_cast<size_t>(p - rest) + 1);
-        if (url.scheme)
-            url.schemeIndex = schemeRow(url.scheme);
-        rest = p + 1;
+    size_t length = layout.path.length;
+    url.path = static_cast<char*>(std::malloc(length + 2));
+    if (url.path) {
+        std::memcpy(url.path, layout.path.start, length);
+        if (layout.pathNeedsSlash)
+            url.path[length++] = '/';
+        url.path[length] = '\0';
     }
-
-    char emptyRest[1] = {'\0'};
-    if (rest[0] == '/' && rest[1] == '/') {
-        char* slash = std::strchr(rest + 2, '/');
-        size_t length = slash ? static_cast<size_t>(slash - rest) : std::strlen(rest);
-        url.authority = copyRange(rest, length);
-        rest = slash ? slash : emptyRest;
-    }
-
-    if (char* question = std::strchr(rest, '?')) {
-        url.query = copyRange(question, std::strlen(question));
-        *question = '\0';
-        isDirectory = false;
-    }
-    if (char* semicolon = std::strchr(rest, ';')) {
-        url.params = copyRange(semicolon, std::strlen(semicolon));
-        *semicolon = '\0';
-    }
-
-    if (url.isHierarchical()) {
-        if (isDirectory)
-            url.path = directoryPath(rest);
-        else
-            splitFileName(url, rest);
-    }
-    if (!url.path)
-        url.path = duplicateText(rest);
     normalizeUrlPath(url);
-
-    if (url.authority)
-        splitAuthority(url);
 }
 
 void normalizeUrlPath(Url& url) {

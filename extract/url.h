@@ -66,6 +66,44 @@ struct Url {
     bool isHierarchical() const { return schemeIndex <= SCHEME_FILE; }
 };
 
+// A stretch of a URL text; an absent part has no start.
+struct UrlSpan {
+    const char* start = nullptr;
+    size_t length = 0;
+
+    bool present() const { return start != nullptr; }
+};
+
+// Where the parts of a URL text lie, found without copying anything: the
+// grammar of parseUrl, for callers that look at thousands of URLs and need
+// only a few parts of each. The path is not normalised here.
+struct UrlLayout {
+    int8_t schemeIndex = SCHEME_NONE;
+    UrlSpan scheme, authority, host, path, fileName, params, query, fragment;
+    int32_t port = -1;
+    // A directory named without its closing separator: the path gets one.
+    bool pathNeedsSlash = false;
+};
+
+void layoutUrl(UrlLayout& layout, const char* text, bool isDirectory);
+
+// A NUL-terminated copy of a part, on the stack when it is short.
+class SpanText {
+public:
+    explicit SpanText(const UrlSpan& span);
+    ~SpanText();
+    SpanText(const SpanText&) = delete;
+    SpanText& operator=(const SpanText&) = delete;
+
+    // Null when the part is absent or memory ran out.
+    const char* get() const { return text_; }
+
+private:
+    char inline_[256];
+    char* heap_ = nullptr;
+    const char* text_ = nullptr;
+};
+
 // Clears `url` and fills it from `text` (null leaves it empty). With
 // `isDirectory` the text names a directory even without a trailing separator.
 void parseUrl(Url& url, const char* text, bool isDirectory);

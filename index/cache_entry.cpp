@@ -38,25 +38,27 @@ int32_t findMimeType(const SortedCollection& mimeTypes, const char* mimeType) {
 
 }  // namespace
 
-CacheEntry::CacheEntry(const IndexRecord& record, const char* url, const Url& parsed, const char* unknownTitle)
+CacheEntry::CacheEntry(const IndexRecord& record, const char* url, const UrlLayout& parsed, const char* unknownTitle)
     : NamedItem(url) {
     if (status() != 0)
         return;
-    if (!parsed.scheme || !parsed.host) {
+    if (!parsed.scheme.present() || parsed.host.length == 0) {
         setStatus(-2);
         return;
     }
-    const char* title = parsed.fileName ? parsed.fileName : unknownTitle;
+    bool fromUrl = parsed.fileName.length > 0;
     size_t fileSize = std::strlen(record.localFile) + 1;
-    size_t titleSize = std::strlen(title) + 1;
-    localFile_ = static_cast<char*>(std::malloc(fileSize + titleSize));
+    size_t titleLength = fromUrl ? parsed.fileName.length : std::strlen(unknownTitle);
+    localFile_ = static_cast<char*>(std::malloc(fileSize + titleLength + 1));
     if (!localFile_) {
         setStatus(-1);
         return;
     }
     std::memcpy(localFile_, record.localFile, fileSize);
-    std::memcpy(localFile_ + fileSize, title, titleSize);
-    urlTitle_ = localFile_ + fileSize;
+    char* title = localFile_ + fileSize;
+    std::memcpy(title, fromUrl ? parsed.fileName.start : unknownTitle, titleLength);
+    title[titleLength] = '\0';
+    urlTitle_ = title;
 
     times_[TIME_LAST_MODIFIED] = record.lastModified;
     times_[TIME_LAST_ACCESSED] = record.lastAccessed;
@@ -110,8 +112,8 @@ int32_t CacheEntry::time(int32_t which) const {
 }
 
 CacheEntry* makeCacheEntry(CacheModel& model, const IndexRecord& record, const char* url, int32_t& status) {
-    Url parsed;
-    parseUrl(parsed, url, false);
+    UrlLayout parsed;
+    layoutUrl(parsed, url, false);
     CacheEntry* entry = checkCreated(new (std::nothrow) CacheEntry(record, url, parsed, model.unknownTitle()), status);
     if (entry && !entry->bindMimeType(record.mimeType, *model.mimeTypes, model.knownTypeIcons)) {
         delete entry;

@@ -10,7 +10,7 @@
 #include "index/index_page.h"
 
 class CacheModel;
-struct Url;
+struct UrlLayout;
 
 // The times of a record, in the order the properties sheet shows them.
 enum EntryTime : int32_t {
@@ -28,10 +28,10 @@ enum EntryTime : int32_t {
 class CacheEntry : public NamedItem {
 public:
     // The first step of construction, from a record and its URL (backslashes
-    // already turned into slashes) parsed into `parsed`. Status -2 when the
+    // already turned into slashes) laid out in `parsed`. Status -2 when the
     // URL has no scheme or no host, -1 when memory ran out. The entry is not
     // complete before bindMimeType has succeeded.
-    CacheEntry(const IndexRecord& record, const char* url, const Url& parsed, const char* unknownTitle);
+    CacheEntry(const IndexRecord& record, const char* url, const UrlLayout& parsed, const char* unknownTitle);
     ~CacheEntry() override;
 
     // The second step: finds the record's MIME type in the model's list (the

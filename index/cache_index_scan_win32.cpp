@@ -18,6 +18,22 @@ struct FreeDeleter {
     void operator()(void* block) const { std::free(block); }
 };
 
+// The files of the cache directory (folders left out). False when nothing
+// matched or memory ran out.
+bool listCacheDirectory(const char* pattern, CacheDirectoryFiles& files) {
+    WIN32_FIND_DATAA found;
+    FindHandle search(FindFirstFileA(pattern, &found));
+    if (!search)
+        return false;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
+        if (!files.add(found.cFileName))
+            return false;
+    } while (FindNextFileA(search.get(), &found));
+    return files.count() > 0;
+}
+
 MessageCode readIndex(CacheModel& model) {
     if (!model.cacheDirectory.view()[0] && !findCacheDirectory(model))
         return MSG_NO_CACHE_DIRECTORY;
@@ -41,8 +57,8 @@ MessageCode readIndex(CacheModel& model) {
     char pattern[MAX_PATH];
     if (!joinPath(pattern, sizeof pattern, directory, "*.*"))
         return MSG_NO_CACHE_DIRECTORY;
-    std::unique_ptr<SortedCollection> listing = listDirectory(pattern, FILE_ATTRIBUTE_DIRECTORY);
-    if (!listing)
+    CacheDirectoryFiles files;
+    if (!listCacheDirectory(pattern, files))
         return MSG_OUT_OF_MEMORY;
 
     // The first page is the header page.
@@ -51,7 +67,7 @@ MessageCode readIndex(CacheModel& model) {
     std::unique_ptr<unsigned char, FreeDeleter> page(static_cast<unsigned char*>(std::malloc(pageSize)));
     if (!page)
         return MSG_OUT_OF_MEMORY;
-    IndexFiler filer(model, *listing);
+    IndexFiler filer(model, files);
     // A trailing partial page is not read.
     while (ReadFile(index.get(), page.get(), pageSize, &read, nullptr) && read == pageSize) {
         if (!filer.filePage(page.get(), pageSize))

@@ -51,12 +51,15 @@ bool foldedEqual(const char* a, const char* b) {
 
 // Files a record whose URL (slashes only) is already parsed. `hosts`, when
 // given, remembers the folders this scan has met.
-bool fileParsedRecord(CacheModel& model, const IndexRecord& record, const char* url, const Url& parsed,
+bool fileParsedRecord(CacheModel& model, const IndexRecord& record, const char* url, const UrlLayout& parsed,
                       FoldedNameTable* hosts) {
     // Without a host no entry of the cache can have this URL, and without a
     // scheme or a host the record is dropped: nothing to replace either way.
-    if (!parsed.scheme || !parsed.host)
+    if (!parsed.scheme.present() || parsed.host.length == 0)
         return true;
+    SpanText host(parsed.host);
+    if (!host.get())
+        return false;
 
     // The entry is made before the lookup so that the lookup can use its
     // sort key; its MIME type is only taken once the record is known to stay,
@@ -68,11 +71,11 @@ bool fileParsedRecord(CacheModel& model, const IndexRecord& record, const char* 
         return status != -1;
 
     FolderList& root = *model.cacheRoot;
-    DomainFolder* folder = hosts ? static_cast<DomainFolder*>(hosts->find(parsed.host)) : nullptr;
+    DomainFolder* folder = hosts ? static_cast<DomainFolder*>(hosts->find(host.get())) : nullptr;
     if (!folder) {
-        SearchResult host = root.searchKey(parsed.host);
-        if (host.found) {
-            folder = root.folderAt(host.index);
+        SearchResult known = root.searchKey(host.get());
+        if (known.found) {
+            folder = root.folderAt(known.index);
             if (hosts)
                 hosts->add(folder);
         }
@@ -102,7 +105,7 @@ bool fileParsedRecord(CacheModel& model, const IndexRecord& record, const char* 
             return false;
         }
     } else {
-        folder = addEntryToHost(root, entry, parsed.host).folder;
+        folder = addEntryToHost(root, entry, host.get()).folder;
         if (!folder) {
             delete entry;
             return false;
@@ -118,12 +121,10 @@ bool fileRecordAt(CacheModel& model, const IndexRecord& record, const char* url,
     OwnedText normalized;
     if (!normalizeSlashes(url, normalized))
         return false;
-    // The URL is parsed once for the entry's validity and title, the lookup
-    // of an older record and the host folder.
-    Url parsed;
-    parseUrl(parsed, url, false);
-    if (!parsed.path)
-        return false;
+    // The URL is laid out once for the entry's validity and title, the
+    // lookup of an older record and the host folder.
+    UrlLayout parsed;
+    layoutUrl(parsed, url, false);
     return fileParsedRecord(model, record, url, parsed, hosts);
 }
 
@@ -185,20 +186,17 @@ NamedItem* FoldedNameTable::find(const char* name) const {
     return nullptr;
 }
 
-IndexFiler::IndexFiler(CacheModel& model, const SortedCollection& listing) : model_(model), listing_(listing) {
-    for (int32_t i = 0; i < listing.count(); ++i) {
-        if (!listedFiles_.add(listing.at(i)))
-            break;
-    }
-}
-
-bool IndexFiler::isListed(const char* localFile) const {
-    return listedFiles_.find(localFile) || listing_.searchKey(localFile).found;
-}
+IndexFiler::IndexFiler(CacheModel& model, CacheDirectoryFiles& files) : model_(model), files_(files) {}
 
 bool IndexFiler::fileRecord(const IndexRecord& record) {
-    if (!isListed(record.localFile))
+    switch (files_.find(record.localFile)) {
+    case CacheDirectoryFiles::ABSENT:
         return true;
+    case CacheDirectoryFiles::OUT_OF_MEMORY:
+        return false;
+    case CacheDirectoryFiles::PRESENT:
+        break;
+    }
     return fileRecordAt(model_, record, record.url, &hostFolders_);
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "core/sorted_collection.h"
+#include "index/cache_directory_files.h"
 #include "index/index_page.h"
 
 class CacheModel;
@@ -39,12 +40,11 @@ private:
     size_t used_ = 0;
 };
 
-// One scan's filing of index pages: the directory listing (the cache
-// directory's file names, sorted) to check local files against, and the host
-// folders met so far.
+// One scan's filing of index pages: the cache directory's files to check
+// local files against, and the host folders met so far.
 class IndexFiler {
 public:
-    IndexFiler(CacheModel& model, const SortedCollection& listing);
+    IndexFiler(CacheModel& model, CacheDirectoryFiles& files);
 
     // Files every record of the page whose local file is listed. False when
     // memory ran out; what was filed before stays.
@@ -52,12 +52,9 @@ public:
     bool fileRecord(const IndexRecord& record);
 
 private:
-    bool isListed(const char* localFile) const;
-
     CacheModel& model_;
-    const SortedCollection& listing_;
-    // Lookups fall back to the collections on a miss, so a table that could
-    // not be filled only costs time.
-    FoldedNameTable listedFiles_;
+    CacheDirectoryFiles& files_;
+    // Lookups fall back to the root's search on a miss, so a table that
+    // could not be filled only costs time.
     FoldedNameTable hostFolders_;
 };

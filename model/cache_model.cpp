@@ -83,11 +83,12 @@ const char* extensionForType(int32_t mimeIndex) {
 }
 
 FoundEntry findEntry(const CacheModel& model, const char* url) {
-    Url parsed;
-    parseUrl(parsed, url, false);
-    if (!parsed.host)
+    UrlLayout parsed;
+    layoutUrl(parsed, url, false);
+    SpanText hostName(parsed.host);
+    if (parsed.host.length == 0 || !hostName.get())
         return {nullptr, nullptr};
-    SearchResult host = model.cacheRoot->searchKey(parsed.host);
+    SearchResult host = model.cacheRoot->searchKey(hostName.get());
     if (!host.found)
         return {nullptr, nullptr};
     DomainFolder* folder = model.cacheRoot->folderAt(host.index);

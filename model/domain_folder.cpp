@@ -43,11 +43,12 @@ FolderList::FolderList(const char* name, bool ownsEntries) : DomainFolder(name, 
 FiledEntry addEntry(FolderList& list, CacheEntry* entry) {
     if (!entry)
         return {-1, nullptr};
-    Url url;
-    parseUrl(url, entry->url(), false);
-    if (!url.host)
+    UrlLayout url;
+    layoutUrl(url, entry->url(), false);
+    SpanText host(url.host);
+    if (url.host.length == 0 || !host.get())
         return {-1, nullptr};
-    return addEntryToHost(list, entry, url.host);
+    return addEntryToHost(list, entry, host.get());
 }
 
 FiledEntry addEntryToHost(FolderList& list, CacheEntry* entry, const char* host) {

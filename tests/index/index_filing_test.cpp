@@ -148,9 +148,9 @@ TEST_CASE("a host's documents share one folder, named as the first URL filed wro
 
 TEST_CASE("a page's records are filed when their file is in the listing, in any letter case") {
     TestModel t;
-    SortedCollection listing(10, 10, true, true, false);
-    listing.insertString("M0A.htm");
-    listing.insertString("m0b.GIF");
+    CacheDirectoryFiles listing;
+    listing.add("M0A.htm");
+    listing.add("m0b.GIF");
     RecordFields a, b, c;
     a.localFile = "M0A.htm";
     b.localFile = "M0B.gif";

@@ -1,0 +1,144 @@
+#include "index/cache_directory_files.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "core/text_locale.h"
+
+namespace {
+
+uint32_t foldedHash(const char* name) {
+    uint32_t hash = 2166136261u;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(name); *p; ++p)
+        hash = (hash ^ lowerChar(*p)) * 16777619u;
+    return hash;
+}
+
+// Letters equal once lowered: equal for the locale's case-insensitive order.
+bool foldedEqual(const char* a, const char* b) {
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(a);
+    const unsigned char* q = reinterpret_cast<const unsigned char*>(b);
+    for (; *p && *q; ++p, ++q) {
+        if (*p != *q && lowerChar(*p) != lowerChar(*q))
+            return false;
+    }
+    return *p == *q;
+}
+
+}  // namespace
+
+bool isPlainAsciiName(const char* name) {
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(name); *p; ++p) {
+        if (*p < 0x20 || *p > 0x7E)
+            return false;
+    }
+    return true;
+}
+
+CacheDirectoryFiles::~CacheDirectoryFiles() {
+    std::free(names_);
+    std::free(slots_);
+}
+
+bool CacheDirectoryFiles::growSlots() {
+    size_t capacity = slotCapacity_ ? slotCapacity_ * 2 : 1024;
+    if (capacity > SIZE_MAX / sizeof(uint32_t))
+        return false;
+    uint32_t* slots = static_cast<uint32_t*>(std::calloc(capacity, sizeof(uint32_t)));
+    if (!slots)
+        return false;
+    for (size_t i = 0; i < slotCapacity_; ++i) {
+        if (!slots_[i])
+            continue;
+        size_t at = foldedHash(nameAt(static_cast<uint32_t>(i))) & (capacity - 1);
+        while (slots[at])
+            at = (at + 1) & (capacity - 1);
+        slots[at] = slots_[i];
+    }
+    std::free(slots_);
+    slots_ = slots;
+    slotCapacity_ = capacity;
+    return true;
+}
+
+bool CacheDirectoryFiles::add(const char* name) {
+    size_t size = std::strlen(name) + 1;
+    if (used_ + size > UINT32_MAX - 1)
+        return false;
+    if (used_ + size > capacity_) {
+        size_t capacity = capacity_ ? capacity_ : 16384;
+        while (capacity < used_ + size)
+            capacity *= 2;
+        char* names = static_cast<char*>(std::realloc(names_, capacity));
+        if (!names)
+            return false;
+        names_ = names;
+        capacity_ = capacity;
+    }
+    // At most half full, so that probes stay short.
+    if ((count_ + 1) * 2 > slotCapacity_ && !growSlots())
+        return false;
+    std::memcpy(names_ + used_, name, size);
+    size_t at = foldedHash(name) & (slotCapacity_ - 1);
+    while (slots_[at])
+        at = (at + 1) & (slotCapacity_ - 1);
+    slots_[at] = static_cast<uint32_t>(used_ + 1);
+    used_ += size;
+    ++count_;
+    if (!isPlainAsciiName(name))
+        ++unusualNames_;
+    keyed_.reset();
+    return true;
+}
+
+bool CacheDirectoryFiles::findByLetters(const char* name) const {
+    if (!slotCapacity_)
+        return false;
+    size_t at = foldedHash(name) & (slotCapacity_ - 1);
+    while (slots_[at]) {
+        if (foldedEqual(nameAt(static_cast<uint32_t>(at)), name))
+            return true;
+        at = (at + 1) & (slotCapacity_ - 1);
+    }
+    return false;
+}
+
+CacheDirectoryFiles::Presence CacheDirectoryFiles::findByLocale(const char* name, bool plainOnlyMissed) {
+    if (plainOnlyMissed) {
+        // A plain name that missed by its letters can only be equal to one of
+        // the few unusual names.
+        for (size_t offset = 0; offset < used_;) {
+            const char* listed = names_ + offset;
+            if (!isPlainAsciiName(listed) && compareTextNoCase(listed, name) == 0)
+                return PRESENT;
+            offset += std::strlen(listed) + 1;
+        }
+        return ABSENT;
+    }
+    if (!keyed_) {
+        int32_t status;
+        std::unique_ptr<SortedCollection> keyed(checkCreated(
+            new (std::nothrow) SortedCollection(SortedCollection::kCapacity, SortedCollection::kDelta, true, true, false),
+            status));
+        if (!keyed || !keyed->grow(static_cast<int32_t>(count_)))
+            return OUT_OF_MEMORY;
+        for (size_t offset = 0; offset < used_; offset += std::strlen(names_ + offset) + 1) {
+            if (keyed->insertStringAt(keyed->count(), names_ + offset) < 0)
+                return OUT_OF_MEMORY;
+        }
+        if (!keyed->sortStable())
+            return OUT_OF_MEMORY;
+        keyed_ = std::move(keyed);
+    }
+    return keyed_->searchKey(name).found ? PRESENT : ABSENT;
+}
+
+CacheDirectoryFiles::Presence CacheDirectoryFiles::find(const char* name) {
+    if (findByLetters(name))
+        return PRESENT;
+    bool plain = isPlainAsciiName(name);
+    if (plain && unusualNames_ == 0)
+        return ABSENT;
+    return findByLocale(name, plain);
+}
