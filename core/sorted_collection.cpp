@@ -30,17 +30,23 @@ int SortedCollection::compareKey(const NamedItem& item, const TextKey& key) cons
     return item.isEqualKey(key) ? 0 : 1;
 }
 
-SearchResult SortedCollection::searchItem(const NamedItem& item) const {
-    if (!sorted_) {
-        for (int32_t i = 0; i < count_; ++i)
-            if (compareItems(*items_[i], item) == 0)
+namespace {
+
+// The search of both lookups: a binary search on a sorted collection (on
+// several equal items it may land on any of them), else the first equal
+// item from the start. `compare` compares an item with what is sought.
+template <class Compare>
+SearchResult searchWith(NamedItem* const* items, int32_t count, bool sorted, Compare compare) {
+    if (!sorted) {
+        for (int32_t i = 0; i < count; ++i)
+            if (compare(*items[i]) == 0)
                 return {true, i};
-        return {false, count_};
+        return {false, count};
     }
-    int32_t lo = 0, hi = count_ - 1;
+    int32_t lo = 0, hi = count - 1;
     while (lo <= hi) {
         int32_t mid = lo + (hi - lo) / 2;
-        int c = compareItems(*items_[mid], item);
+        int c = compare(*items[mid]);
         if (c == 0)
             return {true, mid};
         if (c < 0)
@@ -51,25 +57,14 @@ SearchResult SortedCollection::searchItem(const NamedItem& item) const {
     return {false, lo};
 }
 
+}  // namespace
+
+SearchResult SortedCollection::searchItem(const NamedItem& item) const {
+    return searchWith(items_, count_, sorted_, [&](const NamedItem& at) { return compareItems(at, item); });
+}
+
 SearchResult SortedCollection::searchKey(const TextKey& key) const {
-    if (!sorted_) {
-        for (int32_t i = 0; i < count_; ++i)
-            if (compareKey(*items_[i], key) == 0)
-                return {true, i};
-        return {false, count_};
-    }
-    int32_t lo = 0, hi = count_ - 1;
-    while (lo <= hi) {
-        int32_t mid = lo + (hi - lo) / 2;
-        int c = compareKey(*items_[mid], key);
-        if (c == 0)
-            return {true, mid};
-        if (c < 0)
-            lo = mid + 1;
-        else
-            hi = mid - 1;
-    }
-    return {false, lo};
+    return searchWith(items_, count_, sorted_, [&](const NamedItem& at) { return compareKey(at, key); });
 }
 
 SearchResult SortedCollection::searchKey(const char* key) const {

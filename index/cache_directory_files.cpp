@@ -5,28 +5,7 @@
 #include <new>
 
 #include "core/text_locale.h"
-
-namespace {
-
-uint32_t foldedHash(const char* name) {
-    uint32_t hash = 2166136261u;
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(name); *p; ++p)
-        hash = (hash ^ lowerChar(*p)) * 16777619u;
-    return hash;
-}
-
-// Letters equal once lowered: equal for the locale's case-insensitive order.
-bool foldedEqual(const char* a, const char* b) {
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(a);
-    const unsigned char* q = reinterpret_cast<const unsigned char*>(b);
-    for (; *p && *q; ++p, ++q) {
-        if (*p != *q && lowerChar(*p) != lowerChar(*q))
-            return false;
-    }
-    return *p == *q;
-}
-
-}  // namespace
+#include "index/folded_names.h"
 
 bool isPlainAsciiName(const char* name) {
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(name); *p; ++p) {

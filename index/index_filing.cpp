@@ -5,9 +5,9 @@
 #include <new>
 
 #include "core/owned_text.h"
-#include "core/text_locale.h"
 #include "extract/url.h"
 #include "index/cache_entry.h"
+#include "index/folded_names.h"
 #include "model/cache_model.h"
 
 namespace {
@@ -30,23 +30,6 @@ bool normalizeSlashes(const char*& url, OwnedText& copy) {
     }
     url = copy.get();
     return true;
-}
-
-size_t foldedHash(const char* name) {
-    uint32_t hash = 2166136261u;
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(name); *p; ++p)
-        hash = (hash ^ lowerChar(*p)) * 16777619u;
-    return hash;
-}
-
-bool foldedEqual(const char* a, const char* b) {
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(a);
-    const unsigned char* q = reinterpret_cast<const unsigned char*>(b);
-    for (; *p && *q; ++p, ++q) {
-        if (*p != *q && lowerChar(*p) != lowerChar(*q))
-            return false;
-    }
-    return *p == *q;
 }
 
 // Files a record whose URL (slashes only) is already parsed. `hosts`, when
