@@ -7,32 +7,16 @@
 # fixture builder, then runs bench/extract_bench.exe under Wine: it saves
 # every page with all link options on, and copies the same files with a bare
 # CreateFileA/ReadFile/WriteFile loop. A native cp of the same files is timed
-# for information. Wine's prefix, display and server are set up by
-# ./tarn bench; TARN_ROOT, TARN_WIN32 and TARN_PYTHON name the source tree,
-# the cross build and Python.
+# for information.
 set -euo pipefail
 
-: "${TARN_ROOT:?}" "${TARN_WIN32:?}" "${TARN_PYTHON:?}"
-WORK=$TARN_WIN32/bench-extract
+source "$(dirname "${BASH_SOURCE[0]}")/bench_common.bash"
+use_bench extract
 CACHE=$WORK/cache
 OUT=$WORK/out
-BENCH_EXE=$TARN_WIN32/bench/extract_bench.exe
 ROUNDS=${EXTRACT_ROUNDS:-2}
-mkdir -p "$WORK"
 
-wine_path() {
-    printf 'Z:%s' "$1" | tr '/' '\\'
-}
-
-value_of() {
-    sed -n "s/^$1 //p" <<<"$2" | tr -d '\r'
-}
-
-if [ ! -f "$CACHE/FAT.DB" ] || [ "$TARN_ROOT/tools/make_bench_cache.py" -nt "$CACHE/FAT.DB" ]; then
-    rm -rf "$CACHE"
-    "$TARN_PYTHON" "$TARN_ROOT/tools/make_bench_cache.py" extract "$CACHE" \
-        --pages 5000 --links 40 --pictures 5000 >&2
-fi
+ensure_bench_cache "$CACHE" extract --pages 5000 --links 40 --pictures 5000
 
 rm -rf "$OUT"
 mkdir -p "$OUT"
@@ -60,7 +44,7 @@ PY
 )
 rm -rf "$OUT"
 
-ratio=$(LC_ALL=C awk -v a="$ours" -v b="$floor" 'BEGIN { printf "%.2f", a / b }')
+ratio=$(ratio_of "$ours" "$floor")
 printf 'extract %s pages of %s entries: %s documents saved (%s bytes), missing page %s; ours %s s, floor %s s, ratio %s; native cp %s s\n' \
     "$(value_of pages "$out")" "$(value_of entries "$out")" "$(value_of saved "$out")" "$(value_of bytes "$out")" \
     "$(value_of missing_page "$out")" "$ours" "$floor" "$ratio" "$native"

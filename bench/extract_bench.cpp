@@ -11,11 +11,11 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "extract/extraction_run.h"
 #include "index/cache_entry.h"
 #include "index/cache_index_scan.h"
@@ -23,13 +23,6 @@
 #include "model/shell_icons.h"
 
 namespace {
-
-double now() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 bool keepGoing() {
     return true;
@@ -116,13 +109,11 @@ double copyBare(const std::string& cache, const std::vector<SavedFile>& files, c
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: extract_bench CACHE_FOLDER WORK_FOLDER [ROUNDS]\n");
+    if (!enoughArguments(argc, 3, "extract_bench CACHE_FOLDER WORK_FOLDER [ROUNDS]"))
         return 2;
-    }
     std::string cache = argv[1];
     std::string work = argv[2];
-    int rounds = argc > 3 ? std::atoi(argv[3]) : 3;
+    int rounds = roundsArgument(argc, argv, 3, 3);
 
     ShellTypeIcons icons;
     CacheModel model(&icons);
@@ -142,8 +133,7 @@ int main(int argc, char** argv) {
     }
 
     // Round 0 of each warms the file cache and the locale tables.
-    double bestRun = 1e9;
-    double bestFloor = 1e9;
+    BestTimes best;
     long long bytes = 0;
     RunResult last;
     for (int round = 0; round <= rounds; ++round) {
@@ -159,10 +149,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "extract_bench: the bare copy failed\n");
             return 1;
         }
-        if (round > 0) {
-            bestRun = run.seconds < bestRun ? run.seconds : bestRun;
-            bestFloor = floor < bestFloor ? floor : bestFloor;
-        }
+        best.add(round, run.seconds, floor);
         last = std::move(run);
     }
 
@@ -174,6 +161,6 @@ int main(int argc, char** argv) {
     }
     std::printf("entries %ld\npages %ld\nsaved %ld\nbytes %lld\nmissing_page %d\n", static_cast<long>(entries),
                 static_cast<long>(pages.size()), static_cast<long>(last.files.size()), bytes, last.missingPage ? 1 : 0);
-    std::printf("run_seconds %.4f\nfloor_seconds %.4f\n", bestRun, bestFloor);
+    best.print("run_seconds");
     return 0;
 }

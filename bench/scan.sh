@@ -3,32 +3,18 @@
 #
 # Builds synthetic caches with the fixture builder (the genuine hash
 # library), runs bench/scan_bench.exe on each under Wine and times the
-# library's own dump tool natively for comparison. Wine's prefix, display and
-# server are set up by ./tarn bench; TARN_ROOT, TARN_WIN32 and TARN_PYTHON
-# name the source tree, the cross build and Python.
+# library's own dump tool natively for comparison.
 set -euo pipefail
 
-: "${TARN_ROOT:?}" "${TARN_WIN32:?}" "${TARN_PYTHON:?}"
-WORK=$TARN_WIN32/bench-scan
-BENCH_EXE=$TARN_WIN32/bench/scan_bench.exe
+source "$(dirname "${BASH_SOURCE[0]}")/bench_common.bash"
+use_bench scan
 ROUNDS=${SCAN_ROUNDS:-5}
 HOSTS=300
-mkdir -p "$WORK"
-
-wine_path() {
-    printf 'Z:%s' "$1" | tr '/' '\\'
-}
-
-value_of() {
-    sed -n "s/^$1 //p" <<<"$2" | tr -d '\r'
-}
 
 # A cache is made once per size and generator version.
 make_cache() {
-    local records=$1 dir=$WORK/cache-$1
-    if [ ! -f "$dir/FAT.DB" ] || [ "$TARN_ROOT/tools/make_bench_cache.py" -nt "$dir/FAT.DB" ]; then
-        "$TARN_PYTHON" "$TARN_ROOT/tools/make_bench_cache.py" scan "$dir" --records "$records" --hosts "$HOSTS" >&2
-    fi
+    local dir=$WORK/cache-$1
+    ensure_bench_cache "$dir" scan --records "$1" --hosts "$HOSTS"
     printf '%s' "$dir"
 }
 
@@ -53,7 +39,7 @@ for records in 100000 20000; do
     ours=$(value_of scan_seconds "$out")
     floor=$(value_of floor_seconds "$out")
     dump=$(time_dump "$dir")
-    ratio=$(LC_ALL=C awk -v a="$ours" -v b="$floor" 'BEGIN { printf "%.2f", a / b }')
+    ratio=$(ratio_of "$ours" "$floor")
     printf 'scan %6d records: %s entries in %s folders, %s files, %s pages; ours %s s, floor %s s, ratio %s; db_dump185 natively %s s\n' \
         "$records" "$(value_of entries "$out")" "$(value_of folders "$out")" "$(value_of files "$out")" \
         "$(value_of pages "$out")" "$ours" "$floor" "$ratio" "$dump"

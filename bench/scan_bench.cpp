@@ -8,22 +8,15 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <vector>
 
+#include "bench_support.h"
 #include "index/cache_index_scan.h"
 #include "index/navigator.h"
 #include "model/cache_model.h"
 #include "model/shell_icons.h"
 
 namespace {
-
-double now() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 struct FloorResult {
     long files = 0;
@@ -66,18 +59,15 @@ FloorResult listAndRead(const char* folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: scan_bench CACHE_FOLDER [ROUNDS]\n");
+    if (!enoughArguments(argc, 2, "scan_bench CACHE_FOLDER [ROUNDS]"))
         return 2;
-    }
     const char* folder = argv[1];
-    int rounds = argc > 2 ? std::atoi(argv[2]) : 5;
+    int rounds = roundsArgument(argc, argv, 2, 5);
     ShellTypeIcons icons;
 
     // The first pass of each warms the file cache and the locale tables.
     FloorResult floor = listAndRead(folder);
-    double bestFloor = 1e9;
-    double bestScan = 1e9;
+    BestTimes best;
     int32_t entries = 0;
     int32_t folders = 0;
     for (int round = 0; round <= rounds; ++round) {
@@ -100,15 +90,10 @@ int main(int argc, char** argv) {
         entries = model->cacheRoot->totalCount();
         folders = model->cacheRoot->count();
         delete model;
-        if (round == 0)
-            continue;
-        if (floorTime < bestFloor)
-            bestFloor = floorTime;
-        if (scanTime < bestScan)
-            bestScan = scanTime;
+        best.add(round, scanTime, floorTime);
     }
     std::printf("files %ld\npages %ld\nentries %ld\nfolders %ld\n", floor.files, floor.pages,
                 static_cast<long>(entries), static_cast<long>(folders));
-    std::printf("scan_seconds %.4f\nfloor_seconds %.4f\n", bestScan, bestFloor);
+    best.print("scan_seconds");
     return 0;
 }

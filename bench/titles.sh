@@ -4,33 +4,18 @@
 #
 # Builds a synthetic cache with the fixture builder, runs
 # bench/titles_bench.exe on it under Wine and times native `head` over the
-# same HTML files for comparison. Wine's prefix, display and server are set
-# up by ./tarn bench; TARN_ROOT, TARN_WIN32 and TARN_PYTHON name the source
-# tree, the cross build and Python.
+# same HTML files for comparison.
 set -euo pipefail
 
-: "${TARN_ROOT:?}" "${TARN_WIN32:?}" "${TARN_PYTHON:?}"
-WORK=$TARN_WIN32/bench-titles
-BENCH_EXE=$TARN_WIN32/bench/titles_bench.exe
+source "$(dirname "${BASH_SOURCE[0]}")/bench_common.bash"
+use_bench titles
 ROUNDS=${TITLES_ROUNDS:-5}
 RECORDS=20000
 HTML=8000
 CACHE=$WORK/cache-$RECORDS-$HTML
 LIST=$WORK/html-files.txt
-mkdir -p "$WORK"
 
-wine_path() {
-    printf 'Z:%s' "$1" | tr '/' '\\'
-}
-
-value_of() {
-    sed -n "s/^$1 //p" <<<"$2" | tr -d '\r'
-}
-
-if [ ! -f "$CACHE/FAT.DB" ] || [ "$TARN_ROOT/tools/make_bench_cache.py" -nt "$CACHE/FAT.DB" ]; then
-    rm -rf "$CACHE"
-    "$TARN_PYTHON" "$TARN_ROOT/tools/make_bench_cache.py" titles "$CACHE" --records "$RECORDS" --html "$HTML" >&2
-fi
+ensure_bench_cache "$CACHE" titles --records "$RECORDS" --html "$HTML"
 
 out=$(wine "$BENCH_EXE" "$(wine_path "$CACHE")" "$ROUNDS" "$(wine_path "$LIST")")
 ours=$(value_of pass_seconds "$out")
@@ -51,7 +36,7 @@ for _ in range(3):
 print("%.4f" % best)
 ')
 
-ratio=$(LC_ALL=C awk -v a="$ours" -v b="$floor" 'BEGIN { printf "%.2f", a / b }')
+ratio=$(ratio_of "$ours" "$floor")
 per_file=$(LC_ALL=C awk -v a="$floor" -v n="$files" 'BEGIN { printf "%.3f", 1000 * a / n }')
 printf 'titles %d records: %s entries in %s folders, %s HTML files, %s titles loaded, %s steps; ours %s s, floor %s s (%s ms a file), ratio %s; head -q -c 1023 natively %s s\n' \
     "$RECORDS" "$(value_of entries "$out")" "$(value_of folders "$out")" "$files" \

@@ -10,10 +10,10 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "index/cache_entry.h"
 #include "index/cache_index_scan.h"
 #include "index/entry_flags.h"
@@ -23,13 +23,6 @@
 #include "model/shell_icons.h"
 
 namespace {
-
-double now() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // Counts the run's messages and signals its end; the pass needs no window.
 class EventNotifier : public ModelNotifier {
@@ -103,12 +96,10 @@ long loadedTitles(const CacheModel& model) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: titles_bench CACHE_FOLDER [ROUNDS] [LIST_FILE]\n");
+    if (!enoughArguments(argc, 2, "titles_bench CACHE_FOLDER [ROUNDS] [LIST_FILE]"))
         return 2;
-    }
     const char* folder = argv[1];
-    int rounds = argc > 2 ? std::atoi(argv[2]) : 5;
+    int rounds = roundsArgument(argc, argv, 2, 5);
     prepareLoading();
     ShellTypeIcons icons;
     EventNotifier notifier;
@@ -131,7 +122,7 @@ int main(int argc, char** argv) {
     delete cache.model;
 
     // Round 0 warms the file cache for both.
-    double bestFloor = 1e9, bestPass = 1e9;
+    BestTimes best;
     long titles = 0, steps = 0;
     for (int round = 0; round <= rounds; ++round) {
         double start = now();
@@ -153,15 +144,10 @@ int main(int argc, char** argv) {
         titles = loadedTitles(*fresh.model);
         steps = notifier.steps();
         delete fresh.model;
-        if (round == 0)
-            continue;
-        if (floorTime < bestFloor)
-            bestFloor = floorTime;
-        if (passTime < bestPass)
-            bestPass = passTime;
+        best.add(round, passTime, floorTime);
     }
     std::printf("entries %ld\nfolders %ld\nhtml_files %ld\ntitles_loaded %ld\nsteps %ld\n", static_cast<long>(entries),
                 static_cast<long>(folders), static_cast<long>(cache.htmlPaths.size()), titles, steps);
-    std::printf("pass_seconds %.4f\nfloor_seconds %.4f\n", bestPass, bestFloor);
+    best.print("pass_seconds");
     return 0;
 }

@@ -6,10 +6,15 @@
 char* duplicateText(const char* text) {
     if (!text)
         text = "";
-    size_t size = std::strlen(text) + 1;
-    char* copy = static_cast<char*>(std::malloc(size));
-    if (copy)
-        std::memcpy(copy, text, size);
+    return duplicateRange(text, std::strlen(text));
+}
+
+char* duplicateRange(const char* text, size_t length) {
+    char* copy = static_cast<char*>(std::malloc(length + 1));
+    if (copy) {
+        std::memcpy(copy, text, length);
+        copy[length] = '\0';
+    }
     return copy;
 }
 

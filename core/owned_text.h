@@ -7,6 +7,11 @@
 // A malloc copy of `text` (null counts as ""), or null when memory ran out.
 char* duplicateText(const char* text);
 
+// A malloc copy of the first `length` bytes of `text`, ended with a NUL, or
+// null when memory ran out. For parts of a longer text, which have no NUL of
+// their own.
+char* duplicateRange(const char* text, size_t length);
+
 // Copies `text` into `out` (capacity `size` bytes including the NUL), cutting
 // it when it does not fit. Returns false when it was cut; `out` always ends in
 // a NUL inside it when size > 0.

@@ -70,16 +70,6 @@ private:
     int32_t index_ = -1;
 };
 
-// A copy of `length` characters of `text`.
-char* copyRange(const char* text, size_t length) {
-    char* copy = static_cast<char*>(std::malloc(length + 1));
-    if (copy) {
-        std::memcpy(copy, text, length);
-        copy[length] = '\0';
-    }
-    return copy;
-}
-
 // Visits the entries that can reach the least score against the link: on
 // the link's path, those with its file name, and the default documents when
 // the link names one; on the directory the link's path and file name make
@@ -142,8 +132,8 @@ bool visitCandidates(const FolderUrlIndex& index, const Url& link, BestMatch& be
     size_t splitCount = lastSlash == lastSeparator ? 1 : 2;
     for (size_t i = 0; i < splitCount; ++i) {
         size_t split = splits[i];
-        OwnedText parent(copyRange(link.path, split));
-        OwnedText segment(copyRange(link.path + split, pathLength - 1 - split));
+        OwnedText parent(duplicateRange(link.path, split));
+        OwnedText segment(duplicateRange(link.path + split, pathLength - 1 - split));
         if (!parent || !segment || !named(parent.get(), segment.get()))
             return false;
     }

@@ -17,16 +17,6 @@ bool isSeparator(char c) {
     return c == '/' || c == '\\';
 }
 
-// A malloc copy of `length` bytes of `text`, or null when memory ran out.
-char* copyRange(const char* text, size_t length) {
-    char* copy = static_cast<char*>(std::malloc(length + 1));
-    if (copy) {
-        std::memcpy(copy, text, length);
-        copy[length] = '\0';
-    }
-    return copy;
-}
-
 void replaceText(char*& slot, char* text) {
     std::free(slot);
     slot = text;
@@ -142,7 +132,7 @@ void layoutAuthority(UrlLayout& layout) {
 
 // Absent parts stay absent, and so do empty ones but the path.
 char* copySpan(const UrlSpan& span) {
-    return span.present() && span.length ? copyRange(span.start, span.length) : nullptr;
+    return span.present() && span.length ? duplicateRange(span.start, span.length) : nullptr;
 }
 
 }  // namespace

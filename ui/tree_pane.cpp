@@ -30,6 +30,20 @@ bool hierarchicalOrder() {
     return (processSettings().optionFlags & OPTION_HIERARCHICAL) != 0;
 }
 
+// A node for `folder` appended under `parent`. Its text is asked for when it
+// is painted, so that switching the names' order needs no new texts.
+TVINSERTSTRUCTA folderNode(HTREEITEM parent, DomainFolder& folder, int image, int selectedImage) {
+    TVINSERTSTRUCTA insert = {};
+    insert.hParent = parent;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE | TVIF_CHILDREN | TVIF_PARAM;
+    insert.item.pszText = LPSTR_TEXTCALLBACKA;
+    insert.item.iImage = image;
+    insert.item.iSelectedImage = selectedImage;
+    insert.item.lParam = reinterpret_cast<LPARAM>(&folder);
+    return insert;
+}
+
 }  // namespace
 
 bool TreePane::create(HWND parent) {
@@ -142,17 +156,10 @@ void TreePane::refreshViews(unsigned flags) {
 }
 
 HTREEITEM TreePane::insertRootNode(FolderList& root, int image) {
-    TVINSERTSTRUCTA insert = {};
-    insert.hParent = TVI_ROOT;
-    insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE | TVIF_CHILDREN | TVIF_PARAM;
-    insert.item.pszText = LPSTR_TEXTCALLBACKA;
-    insert.item.iImage = image;
-    insert.item.iSelectedImage = image;
+    TVINSERTSTRUCTA insert = folderNode(TVI_ROOT, root, image, image);
     insert.item.state = TVIS_EXPANDED;
     insert.item.stateMask = TVIS_EXPANDED;
     insert.item.cChildren = 1;
-    insert.item.lParam = reinterpret_cast<LPARAM>(static_cast<DomainFolder*>(&root));
     HTREEITEM node = TreeView_InsertItem(window_, &insert);
     root.treeItem = node;
     return node;
@@ -226,17 +233,10 @@ bool TreePane::syncFolderNode(DomainFolder& folder, unsigned mask, HTREEITEM roo
                 TreeView_SetItemState(window_, node, wanted, TVIS_OVERLAYMASK);
             return true;
         }
-        TVINSERTSTRUCTA insert = {};
-        insert.hParent = rootNode;
-        insert.hInsertAfter = TVI_LAST;
-        insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE | TVIF_CHILDREN | TVIF_PARAM;
-        insert.item.pszText = LPSTR_TEXTCALLBACKA;
-        insert.item.iImage = image;
-        insert.item.iSelectedImage = selectedImage;
+        TVINSERTSTRUCTA insert = folderNode(rootNode, folder, image, selectedImage);
         insert.item.state = wanted;
         insert.item.stateMask = TVIS_OVERLAYMASK | TVIS_EXPANDED;
         insert.item.cChildren = 0;
-        insert.item.lParam = reinterpret_cast<LPARAM>(&folder);
         node = TreeView_InsertItem(window_, &insert);
         if (!node)
             return false;

@@ -6,47 +6,10 @@
 
 #include "core/file_head.h"
 #include "doctest.h"
-
-namespace {
-
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        char base[MAX_PATH];
-        GetTempPathA(sizeof base, base);
-        for (unsigned n = GetTickCount() & 0xFFFF;; ++n) {
-            path_ = std::string(base) + "tarn-head-" + std::to_string(n);
-            if (CreateDirectoryA(path_.c_str(), nullptr))
-                break;
-        }
-    }
-    ~ScratchFolder() {
-        for (const char* name : {"text.htm", "empty.htm", "huge.bin"})
-            DeleteFileA(file(name).c_str());
-        RemoveDirectoryA(path_.c_str());
-    }
-    std::string file(const char* name) const { return path_ + "\\" + name; }
-    const std::string& path() const { return path_; }
-
-    HANDLE create(const char* name) const {
-        return CreateFileA(file(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    }
-    void write(const char* name, const std::string& bytes) const {
-        HANDLE h = create(name);
-        DWORD written = 0;
-        if (!bytes.empty())
-            WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(h);
-    }
-
-private:
-    std::string path_;
-};
-
-}  // namespace
+#include "support/temp_folder.h"
 
 TEST_CASE("readFileHead gives at most the asked bytes, always terminated") {
-    ScratchFolder folder;
+    TempFolder folder("head");
     folder.write("text.htm", std::string("abc\0def", 7));
     folder.write("empty.htm", "");
     uint32_t length = 99;
@@ -76,14 +39,15 @@ TEST_CASE("readFileHead gives at most the asked bytes, always terminated") {
 }
 
 TEST_CASE("readFileHead refuses files it cannot read whole") {
-    ScratchFolder folder;
+    TempFolder folder("head");
     uint32_t length = 99;
     CHECK(readFileHead(folder.file("missing.htm").c_str(), 1023, &length) == nullptr);
     CHECK(length == 99);
     CHECK(readFileHead(folder.path().c_str(), 1023) == nullptr);
 
     // A sparse file of 2 GB: its size no longer fits the program's lengths.
-    HANDLE huge = folder.create("huge.bin");
+    HANDLE huge = CreateFileA(folder.file("huge.bin").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     REQUIRE(huge != INVALID_HANDLE_VALUE);
     LONG high = 0;
     SetFilePointer(huge, static_cast<LONG>(0x80000000u), &high, FILE_BEGIN);

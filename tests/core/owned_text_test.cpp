@@ -31,3 +31,15 @@ TEST_CASE("an owned text keeps its old value when assignment fails or moves") {
     CHECK(moved.assign(nullptr));
     CHECK(std::strcmp(moved.get(), "") == 0);
 }
+
+TEST_CASE("a copy of a range holds exactly its bytes and ends in a NUL") {
+    OwnedText host(duplicateRange("host/path", 4));
+    REQUIRE(host);
+    CHECK(std::strcmp(host.get(), "host") == 0);
+    OwnedText none(duplicateRange("abc", 0));
+    REQUIRE(none);
+    CHECK(std::strcmp(none.get(), "") == 0);
+    OwnedText inner(duplicateRange("a\0b", 3));
+    REQUIRE(inner);
+    CHECK(std::memcmp(inner.get(), "a\0b\0", 4) == 0);
+}

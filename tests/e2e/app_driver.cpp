@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "remote_memory.h"
+#include "support/wine_path.h"
 
 namespace {
 
@@ -48,16 +49,8 @@ bool waitFor(Condition condition, DWORD timeoutMs) {
 
 }  // namespace
 
-std::string windowsPath(const std::string& linuxPath) {
-    std::string path = "Z:" + linuxPath;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
-
 std::string tarnviewPath() {
-    return windowsPath(std::string(TARN_BINARY_DIR) + "/ui/tarnview.exe");
+    return winePath(std::string(TARN_BINARY_DIR) + "/ui/tarnview.exe");
 }
 
 AppDriver::~AppDriver() {

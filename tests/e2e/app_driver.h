@@ -87,5 +87,3 @@ private:
 
 // The program under test, as a Windows path.
 std::string tarnviewPath();
-// A Linux path of the build or source tree as Wine sees it (drive Z:).
-std::string windowsPath(const std::string& linuxPath);

@@ -3,21 +3,11 @@
 
 #include "app_driver.h"
 #include "doctest.h"
+#include "menu_commands.h"
 #include "printing.h"
 #include "program_state.h"
 
 namespace {
-
-// Command ids of the menus.
-const int kDetails = 1306;
-const int kTextOnly = 1307;
-const int kShowAll = 1309;
-const int kAlphabetical = 1310;
-const int kHierarchical = 1311;
-const int kNamesAsSorted = 1312;
-const int kSortBySize = 1317;
-const int kNextFolder = 1994;
-const int kPreviousFolder = 1993;
 
 using Rows = std::vector<std::vector<std::string>>;
 

@@ -3,28 +3,14 @@
 #include <windows.h>
 
 #include "app_driver.h"
+#include "support/registry_keys.h"
+#include "support/wine_path.h"
 
 namespace {
 
 const char kBrowserCacheKey[] = "Software\\Netscape\\Netscape Navigator\\Cache";
 const char kProgramKey[] = "Software\\Quill\\TARN";
 const char kHiddenListFile[] = "TARN.INI";
-
-// RegDeleteKey leaves a key with subkeys alone; the program's key has two.
-void deleteKeyTree(HKEY parent, const char* name) {
-    HKEY key;
-    if (RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
-        return;
-    char child[256];
-    for (;;) {
-        DWORD length = sizeof child;
-        if (RegEnumKeyExA(key, 0, child, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        deleteKeyTree(key, child);
-    }
-    RegCloseKey(key);
-    RegDeleteKeyA(parent, name);
-}
 
 std::string hiddenListPath() {
     char directory[MAX_PATH];
@@ -40,7 +26,7 @@ int32_t readLong(const unsigned char* data, int offset) {
 }  // namespace
 
 std::string fixtureCache(const std::string& name) {
-    return windowsPath(std::string(TARN_BINARY_DIR) + "/tests/e2e/caches/" + name);
+    return winePath(std::string(TARN_BINARY_DIR) + "/tests/e2e/caches/" + name);
 }
 
 void setBrowserCacheDirectory(const std::string& directory) {

@@ -3,15 +3,12 @@
 
 #include "app_driver.h"
 #include "doctest.h"
+#include "menu_commands.h"
 #include "printing.h"
 #include "program_state.h"
+#include "session.h"
 
 namespace {
-
-const int kDescriptionBars = 1303;
-const int kListView = 1305;
-const int kHierarchical = 1311;
-const int kSortBySize = 1317;
 
 const uint32_t kOptionDescriptionBars = 0x8;
 const uint32_t kOptionDetails = 0x20;
@@ -74,12 +71,7 @@ TEST_CASE("settings and hidden lists are written at exit and restored at the nex
 
 TEST_CASE("a maximized window starts maximized again") {
     prepareFirstStart(fixtureCache("basic"));
-    {
-        AppDriver app;
-        REQUIRE(app.start());
-        REQUIRE(app.maximize());
-        REQUIRE(app.closeThroughMenu());
-    }
+    runSession([](AppDriver& app) { REQUIRE(app.maximize()); });
     CHECK((readStoredSettings().optionFlags & kOptionMaximized) != 0);
     AppDriver again;
     REQUIRE(again.start());

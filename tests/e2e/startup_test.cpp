@@ -1,6 +1,7 @@
 #include "app_driver.h"
 #include "doctest.h"
 #include "program_state.h"
+#include "session.h"
 
 namespace {
 
@@ -57,13 +58,10 @@ TEST_CASE("without a cache directory the program says so once its window is up a
 
 TEST_CASE("a second instance opens its own window, placed by the system and not maximized") {
     prepareFirstStart(fixtureCache("basic"));
-    {
-        AppDriver app;
-        REQUIRE(app.start());
+    runSession([](AppDriver& app) {
         REQUIRE(app.moveWindow(50, 60, 700, 500));
         REQUIRE(app.maximize());
-        REQUIRE(app.closeThroughMenu());
-    }
+    });
     AppDriver first;
     REQUIRE(first.start());
     CHECK(IsZoomed(first.mainWindow()));

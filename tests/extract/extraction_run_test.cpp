@@ -29,7 +29,7 @@ struct TestCache {
         return model.add(url, type, file);
     }
 
-    ScratchFolder folder{"cache"};
+    TempFolder folder{"cache"};
     ExtractTestModel model;
 };
 
@@ -79,7 +79,7 @@ TEST_CASE("a page is saved with its picture, its linked page and the missing-lin
     CacheEntry& page = cache.add("http://h/d/p.htm", "text/html", "M0000001.htm", sources["p.htm"]);
     cache.add("http://h/d/more.htm", "text/html", "M0000002.htm", sources["more.htm"]);
     cache.add("http://h/d/logo.gif", "image/gif", "M0000003.gif", pictureBytes());
-    ScratchFolder target("target");
+    TempFolder target("target");
     CurrentDirectory inTarget(target.path());
     resetCallbacks();
 
@@ -90,7 +90,7 @@ TEST_CASE("a page is saved with its picture, its linked page and the missing-lin
 
     std::map<std::string, std::string> expected = sourceFiles("expected/small_web");
     expected["logo.gif"] = pictureBytes();
-    checkSameFiles(target.files(), expected);
+    checkSameFiles(filesIn(target), expected);
     CHECK(prompted.empty());
 }
 
@@ -98,7 +98,7 @@ TEST_CASE("an existing missing.htm is reused when it is the page, else a numbere
     std::map<std::string, std::string> sources = sourceFiles("fixtures/small_web");
     TestCache cache;
     CacheEntry& page = cache.add("http://h/d/p.htm", "text/html", "M0000001.htm", sources["p.htm"]);
-    ScratchFolder target("target");
+    TempFolder target("target");
     CurrentDirectory inTarget(target.path());
     resetCallbacks();
 
@@ -108,7 +108,7 @@ TEST_CASE("an existing missing.htm is reused when it is the page, else a numbere
         CHECK(std::string(job->missingPageName()) == "missing.htm");
         REQUIRE(addDocument(*job, page) >= 0);
         CHECK(runExtractionJob(*job) == MSG_OK);
-        std::map<std::string, std::string> files = target.files();
+        std::map<std::string, std::string> files = filesIn(target);
         CHECK(files.size() == 2);
         CHECK(files["missing.htm"] == missingPageText());
     }
@@ -118,7 +118,7 @@ TEST_CASE("an existing missing.htm is reused when it is the page, else a numbere
         CHECK(std::string(job->missingPageName()) == "missing (2).htm");
         REQUIRE(addDocument(*job, page) >= 0);
         CHECK(runExtractionJob(*job) == MSG_OK);
-        checkSameFiles(target.files(), sourceFiles("expected/missing_numbered"));
+        checkSameFiles(filesIn(target), sourceFiles("expected/missing_numbered"));
     }
     CHECK(prompted.empty());
 }
@@ -129,7 +129,7 @@ TEST_CASE("documents proposing one name, and names that existed before the save"
     CacheEntry& second = cache.add("http://h/b/page.htm", "text/html", "M2.htm", "second");
     CacheEntry& third = cache.add("http://h/c/old.htm", "text/html", "M3.htm", "third");
     CacheEntry& fourth = cache.add("http://h/d/older.htm", "text/html", "M4.htm", "fourth");
-    ScratchFolder target("target");
+    TempFolder target("target");
     target.write("old.htm", "old one");
     target.write("Older.htm", "older one");
     CurrentDirectory inTarget(target.path());
@@ -142,7 +142,7 @@ TEST_CASE("documents proposing one name, and names that existed before the save"
     CHECK(runExtractionJob(*job) == MSG_OK);
     std::map<std::string, std::string> expected = {
         {"page.htm", "first"}, {"page (2).htm", "second"}, {"old.htm", "third"}, {"Older.htm", "fourth"}};
-    checkSameFiles(target.files(), expected);
+    checkSameFiles(filesIn(target), expected);
 }
 
 TEST_CASE("a failed write stops the run; a cancel stops it without the missing page") {
@@ -150,7 +150,7 @@ TEST_CASE("a failed write stops the run; a cancel stops it without the missing p
     CacheEntry& a = cache.add("http://h/a.htm", "text/html", "M1.htm", "<a href=gone.htm>a</a>");
     CacheEntry& b = cache.add("http://h/b.htm", "text/html", "M2.htm", "b");
     CacheEntry& c = cache.add("http://h/c.htm", "text/html", "M3.htm", "c");
-    ScratchFolder target("target");
+    TempFolder target("target");
     CurrentDirectory inTarget(target.path());
 
     SUBCASE("a write fails") {
@@ -162,7 +162,7 @@ TEST_CASE("a failed write stops the run; a cancel stops it without the missing p
         CHECK(runExtractionJob(*job) == MSG_COPY_FAILED);
         CHECK(job->processedCount() == 2);
         std::map<std::string, std::string> expected = {{"a.htm", "<a href=missing.htm#{http://h/gone.htm}>a</a>"}};
-        checkSameFiles(target.files(), expected);
+        checkSameFiles(filesIn(target), expected);
     }
     SUBCASE("the user cancels") {
         // The run asks once before each document and the page once before
@@ -174,7 +174,7 @@ TEST_CASE("a failed write stops the run; a cancel stops it without the missing p
         CHECK(runExtractionJob(*job) == MSG_OK);
         CHECK(job->cancelled());
         std::map<std::string, std::string> expected = {{"a.htm", "<a href=missing.htm#{http://h/gone.htm}>a</a>"}};
-        checkSameFiles(target.files(), expected);
+        checkSameFiles(filesIn(target), expected);
     }
     SUBCASE("no link is replaced") {
         resetCallbacks();
@@ -183,7 +183,7 @@ TEST_CASE("a failed write stops the run; a cancel stops it without the missing p
         REQUIRE(addDocument(*job, c) >= 0);
         CHECK(runExtractionJob(*job) == MSG_OK);
         std::map<std::string, std::string> expected = {{"b.htm", "b"}, {"c.htm", "c"}};
-        checkSameFiles(target.files(), expected);
+        checkSameFiles(filesIn(target), expected);
     }
 }
 
@@ -195,7 +195,7 @@ TEST_CASE("device names and trailing dots are saved under ordinary names, and li
     cache.add("http://h/Aux.", "text/html", "M3.htm", "aux");
     cache.add("http://h/lpt1.gif", "image/gif", "M4.gif", pictureBytes());
     cache.add("http://h/notes...", "text/plain", "M5.txt", "notes");
-    ScratchFolder target("target");
+    TempFolder target("target");
     CurrentDirectory inTarget(target.path());
     resetCallbacks();
 
@@ -206,7 +206,7 @@ TEST_CASE("device names and trailing dots are saved under ordinary names, and li
     expected["Aux-"] = "aux";
     expected["lpt1-.gif"] = pictureBytes();
     expected["notes"] = "notes";
-    checkSameFiles(target.files(), expected);
+    checkSameFiles(filesIn(target), expected);
 }
 
 TEST_CASE("a file that cannot be read leaves the target alone and is a copy error") {
@@ -215,7 +215,7 @@ TEST_CASE("a file that cannot be read leaves the target alone and is a copy erro
     CacheEntry& page = cache.add("http://h/page.htm", "text/html", "M2.htm", "<p>page");
     DeleteFileA(cache.folder.file("M1.gif").c_str());
     DeleteFileA(cache.folder.file("M2.htm").c_str());
-    ScratchFolder target("target");
+    TempFolder target("target");
     target.write("pic.gif", "precious");
     target.write("page.htm", "also precious");
     CurrentDirectory inTarget(target.path());
@@ -227,7 +227,7 @@ TEST_CASE("a file that cannot be read leaves the target alone and is a copy erro
         CHECK(runExtractionJob(*job) == MSG_COPY_FAILED);
     }
     std::map<std::string, std::string> expected = {{"pic.gif", "precious"}, {"page.htm", "also precious"}};
-    checkSameFiles(target.files(), expected);
+    checkSameFiles(filesIn(target), expected);
 }
 
 TEST_CASE("saving into the cache folder never copies a file onto itself") {
@@ -250,7 +250,7 @@ TEST_CASE("saving into the cache folder never copies a file onto itself") {
 TEST_CASE("the target folder's names include its folders and the names the save claims") {
     TestCache cache;
     CacheEntry& page = cache.add("http://h/sub", "text/html", "M1.htm", "x");
-    ScratchFolder target("target");
+    TempFolder target("target");
     CreateDirectoryA(target.file("sub.htm").c_str(), nullptr);
     CurrentDirectory inTarget(target.path());
     resetCallbacks(ANSWER_NUMBER);

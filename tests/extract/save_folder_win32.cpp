@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "support/wine_path.h"
+
 namespace {
 
 std::map<std::string, std::string> filesOf(const std::string& path) {
@@ -18,40 +20,11 @@ std::map<std::string, std::string> filesOf(const std::string& path) {
     return files;
 }
 
-// Linux paths of the source tree as Wine sees them (drive Z: is the root).
 std::string sourcePath(const std::string& relative) {
-    std::string path = std::string("Z:") + TARN_SOURCE_DIR + "/tests/extract/" + relative;
-    for (char& c : path) {
-        if (c == '/')
-            c = '\\';
-    }
-    return path;
+    return winePath(std::string(TARN_SOURCE_DIR) + "/tests/extract/" + relative);
 }
 
 }  // namespace
-
-std::map<std::string, std::string> ScratchFolder::files() const {
-    return filesOf(path_);
-}
-
-void ScratchFolder::removeTree(const std::string& path) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string child = path + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                removeTree(child);
-            else
-                DeleteFileA(child.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(path.c_str());
-}
 
 std::string readWholeFile(const std::string& path) {
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -63,6 +36,10 @@ std::string readWholeFile(const std::string& path) {
         content.append(block, read);
     CloseHandle(h);
     return content;
+}
+
+std::map<std::string, std::string> filesIn(const TempFolder& folder) {
+    return filesOf(folder.path());
 }
 
 std::map<std::string, std::string> sourceFiles(const std::string& folder) {

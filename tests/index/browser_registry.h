@@ -9,21 +9,11 @@
 
 #include "index/navigator.h"
 #include "settings/settings_store.h"
-
-inline void removeKeyTree(HKEY parent, const char* name) {
-    HKEY key;
-    if (RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
-        return;
-    char child[260];
-    while (RegEnumKeyA(key, 0, child, sizeof child) == ERROR_SUCCESS)
-        removeKeyTree(key, child);
-    RegCloseKey(key);
-    RegDeleteKeyA(parent, name);
-}
+#include "support/registry_keys.h"
 
 // No browser installed, and no cache directory of the user's choice.
 inline void forgetBrowserAndChoice() {
-    removeKeyTree(HKEY_CURRENT_USER, "Software\\Netscape");
+    deleteKeyTree(HKEY_CURRENT_USER, "Software\\Netscape");
     HKEY program;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kProgramKeyPath, 0, KEY_SET_VALUE, &program) == ERROR_SUCCESS) {
         RegDeleteValueA(program, "Cache");

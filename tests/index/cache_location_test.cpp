@@ -10,7 +10,7 @@
 #include "index/cache_location.h"
 #include "index_page_builder.h"
 #include "model/cache_model.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace {
 

@@ -18,7 +18,8 @@
 #include "index/cache_index_scan.h"
 #include "index_page_builder.h"
 #include "model/cache_model.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
+#include "support/wine_path.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "doctest.h"
+#include "hidden_lists_fixture.h"
 #include "model/hidden_lists.h"
-#include "model_builder.h"
 
 namespace {
 
@@ -15,10 +15,20 @@ const char kFile[] = "TARN.INI";
 const char kHosts[] = "Hidden Hosts";
 const char kUrls[] = "Hidden Files";
 
-void clearProfile() {
-    WritePrivateProfileStringA(kHosts, nullptr, nullptr, kFile);
-    WritePrivateProfileStringA(kUrls, nullptr, nullptr, kFile);
-}
+// Both sections gone while the test runs and after it, whatever it left.
+class ClearedProfile {
+public:
+    ClearedProfile() { clear(); }
+    ~ClearedProfile() { clear(); }
+    ClearedProfile(const ClearedProfile&) = delete;
+    ClearedProfile& operator=(const ClearedProfile&) = delete;
+
+private:
+    static void clear() {
+        WritePrivateProfileStringA(kHosts, nullptr, nullptr, kFile);
+        WritePrivateProfileStringA(kUrls, nullptr, nullptr, kFile);
+    }
+};
 
 void writeKey(const char* section, const char* key, const char* value) {
     WritePrivateProfileStringA(section, key, value, kFile);
@@ -36,24 +46,16 @@ std::vector<std::string> storedNames(const char* section) {
     }
 }
 
-std::vector<std::string> namesOf(const SortedCollection& list) {
-    std::vector<std::string> names;
-    list.forEach([&](NamedItem* item) { names.push_back(item->name()); });
-    return names;
-}
-
 // A cache after a complete scan.
-void fill(TestModel& t) {
-    t.file({"http://www.example.com/a.htm"});
-    t.file({"http://www.example.com/b.htm"});
-    t.file({"http://other.example.com/c.htm"});
+void fillScanned(TestModel& t) {
+    fillTwoHosts(t);
     t.model.lastScanComplete = true;
 }
 
 }  // namespace
 
 TEST_CASE("the lists are read from F0 up to the first missing or empty key") {
-    clearProfile();
+    ClearedProfile profile;
     {
         TestModel t;
         CHECK(loadHiddenLists(t.model) == MSG_OK);
@@ -72,18 +74,17 @@ TEST_CASE("the lists are read from F0 up to the first missing or empty key") {
         CHECK(t.model.hiddenUrls->count() == 0);
         CHECK(t.model.status() == 0);
     }
-    clearProfile();
 }
 
 TEST_CASE("after a complete scan the marked names are written in order, vanished ones dropped") {
-    clearProfile();
+    ClearedProfile profile;
     writeKey(kHosts, "F0", "gone.example.com");
     writeKey(kHosts, "F1", "OTHER.example.com");
     writeKey(kUrls, "F0", "http://gone.example.com/x.htm");
     {
         TestModel t;
         REQUIRE(loadHiddenLists(t.model) == MSG_OK);
-        fill(t);
+        fillScanned(t);
         applyHiddenLists(t.model);
         hideDocument(t.model, *t.entry("http://www.example.com/b.htm"));
         hideDocument(t.model, *t.entry("http://www.example.com/a.htm"));
@@ -96,7 +97,7 @@ TEST_CASE("after a complete scan the marked names are written in order, vanished
     // The next run reads back what this one hid.
     TestModel next;
     REQUIRE(loadHiddenLists(next.model) == MSG_OK);
-    fill(next);
+    fillScanned(next);
     applyHiddenLists(next.model);
     CHECK(next.folder("other.example.com")->hasAnyFlag(FLAG_HIDDEN));
     CHECK(next.entry("http://www.example.com/a.htm")->hasAnyFlag(FLAG_HIDDEN));
@@ -107,11 +108,10 @@ TEST_CASE("after a complete scan the marked names are written in order, vanished
     CHECK(saveHiddenLists(next.model) == MSG_OK);
     CHECK(storedNames(kHosts).empty());
     CHECK(storedNames(kUrls).empty());
-    clearProfile();
 }
 
 TEST_CASE("after a failed scan the lists are written as they are held, losing no name") {
-    clearProfile();
+    ClearedProfile profile;
     writeKey(kHosts, "F0", "a.example.com");
     writeKey(kHosts, "F1", "b.example.com");
     writeKey(kUrls, "F0", "http://a.example.com/x.htm");
@@ -123,11 +123,10 @@ TEST_CASE("after a failed scan the lists are written as they are held, losing no
     CHECK(saveHiddenLists(t.model) == MSG_OK);
     CHECK(storedNames(kHosts) == std::vector<std::string>{"a.example.com"});
     CHECK(storedNames(kUrls) == std::vector<std::string>{"http://a.example.com/x.htm"});
-    clearProfile();
 }
 
 TEST_CASE("a name with a line break is not written, and the keys stay without gaps") {
-    clearProfile();
+    ClearedProfile profile;
     TestModel t;
     t.model.hiddenUrls->insertString("http://a.example.com/1.htm");
     t.model.hiddenUrls->insertString("http://b.example.com/\r\n[Hidden Hosts]\r\nF0=evil.example.com");
@@ -135,5 +134,4 @@ TEST_CASE("a name with a line break is not written, and the keys stay without ga
     CHECK(saveHiddenLists(t.model) == MSG_OK);
     CHECK(storedNames(kUrls) == std::vector<std::string>{"http://a.example.com/1.htm", "http://c.example.com/3.htm"});
     CHECK(storedNames(kHosts).empty());
-    clearProfile();
 }

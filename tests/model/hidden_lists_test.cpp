@@ -3,28 +3,12 @@
 #include <vector>
 
 #include "doctest.h"
+#include "hidden_lists_fixture.h"
 #include "model/hidden_lists.h"
-#include "model_builder.h"
-
-namespace {
-
-std::vector<std::string> namesOf(const SortedCollection& list) {
-    std::vector<std::string> names;
-    list.forEach([&](NamedItem* item) { names.push_back(item->name()); });
-    return names;
-}
-
-void fill(TestModel& t) {
-    t.file({"http://www.example.com/a.htm"});
-    t.file({"http://www.example.com/b.htm"});
-    t.file({"http://other.example.com/c.htm"});
-}
-
-}  // namespace
 
 TEST_CASE("the lists mark hosts and documents in any letter case and keep names without a match") {
     TestModel t;
-    fill(t);
+    fillTwoHosts(t);
     t.model.hiddenHosts->insertString("WWW.EXAMPLE.COM");
     t.model.hiddenHosts->insertString("gone.example.com");
     t.model.hiddenUrls->insertString("HTTP://OTHER.example.com/C.HTM");
@@ -40,7 +24,7 @@ TEST_CASE("the lists mark hosts and documents in any letter case and keep names 
 
 TEST_CASE("hiding twice remembers a name once, and showing forgets it") {
     TestModel t;
-    fill(t);
+    fillTwoHosts(t);
     CacheEntry& a = *t.entry("http://www.example.com/a.htm");
     CHECK(hideDocument(t.model, a));
     CHECK(hideDocument(t.model, a));
@@ -67,7 +51,7 @@ TEST_CASE("hiding twice remembers a name once, and showing forgets it") {
 
 TEST_CASE("unhiding all empties both lists and clears every mark") {
     TestModel t;
-    fill(t);
+    fillTwoHosts(t);
     hideHost(t.model, *t.folder("other.example.com"));
     hideDocument(t.model, *t.entry("http://www.example.com/a.htm"));
     hideDocument(t.model, *t.entry("http://other.example.com/c.htm"));
@@ -83,7 +67,7 @@ TEST_CASE("unhiding all empties both lists and clears every mark") {
 
 TEST_CASE("rebuilding the lists from the marks drops names no longer in the cache") {
     TestModel t;
-    fill(t);
+    fillTwoHosts(t);
     t.model.hiddenHosts->insertString("gone.example.com");
     t.model.hiddenHosts->insertString("WWW.example.com");
     t.model.hiddenUrls->insertString("http://gone.example.com/x.htm");

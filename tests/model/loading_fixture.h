@@ -1,5 +1,4 @@
-// A hidden main window that records the background run's messages, and a
-// folder of cached pages written by the test.
+// A hidden main window that records the background run's messages.
 #pragma once
 
 #include <windows.h>
@@ -97,41 +96,3 @@ inline bool waitForThreadEnd(CacheModel& model, DWORD timeoutMs = 60000) {
     }
     return true;
 }
-
-// A folder of its own for one test's cached files, removed afterwards.
-class PageFolder {
-public:
-    PageFolder() {
-        char base[MAX_PATH];
-        GetTempPathA(sizeof base, base);
-        for (unsigned n = GetTickCount() & 0xFFFF;; ++n) {
-            path_ = std::string(base) + "tarn-loading-" + std::to_string(n);
-            if (CreateDirectoryA(path_.c_str(), nullptr))
-                break;
-        }
-    }
-    ~PageFolder() {
-        for (const std::string& name : written_)
-            DeleteFileA(file(name).c_str());
-        RemoveDirectoryA(path_.c_str());
-    }
-    PageFolder(const PageFolder&) = delete;
-    PageFolder& operator=(const PageFolder&) = delete;
-
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "\\" + name; }
-
-    void write(const std::string& name, const std::string& bytes) {
-        HANDLE h = CreateFileA(file(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                               nullptr);
-        DWORD written = 0;
-        if (!bytes.empty())
-            WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(h);
-        written_.push_back(name);
-    }
-
-private:
-    std::string path_;
-    std::vector<std::string> written_;
-};

@@ -12,6 +12,7 @@
 #include "loading_fixture.h"
 #include "model/domain_folder.h"
 #include "model_builder.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ std::string pageTitle(int host, int page) {
 // Hosts host00.example, host01.example, ... each with pages whose files hold
 // the title "Titel H-P".
 struct SyntheticCache {
-    PageFolder pages;
+    TempFolder pages{"loading"};
     TestModel built;
 
     SyntheticCache(int hosts, int pagesPerHost) {

@@ -9,15 +9,13 @@
 #include "model/domain_folder.h"
 #include "model/shell_icons.h"
 #include "model_builder.h"
+#include "support/temp_folder.h"
+#include "support/wine_path.h"
 
 namespace {
 
 std::string loadingCache() {
-    std::string path = "Z:" + std::string(TARN_BINARY_DIR) + "/tests/model/caches/loading";
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
+    return winePath(std::string(TARN_BINARY_DIR) + "/tests/model/caches/loading");
 }
 
 std::string titleOfFile(const std::string& path) {
@@ -36,7 +34,7 @@ std::string pageClosedAt(size_t end) {
 }  // namespace
 
 TEST_CASE("extractTitle looks only at the first 1023 bytes of a file") {
-    PageFolder pages;
+    TempFolder pages("loading");
     pages.write("fits.htm", pageClosedAt(1023));
     pages.write("over.htm", pageClosedAt(1024));
     pages.write("empty.htm", "");
@@ -117,7 +115,7 @@ TEST_CASE("reload reads the index and loads titles and icons of every folder") {
 
 TEST_CASE("reload without an index reports it and starts no thread") {
     prepareLoading();
-    PageFolder empty;
+    TempFolder empty("loading");
     TestModel built;
     built.model.cacheDirectory.assign(empty.path().c_str());
     RunWindow window;

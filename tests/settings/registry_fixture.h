@@ -4,17 +4,7 @@
 #include <windows.h>
 
 #include "settings/settings_store.h"
-
-inline void deleteKeyTree(HKEY parent, const char* name) {
-    HKEY key;
-    if (RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
-        return;
-    char child[260];
-    while (RegEnumKeyA(key, 0, child, sizeof child) == ERROR_SUCCESS)
-        deleteKeyTree(key, child);
-    RegCloseKey(key);
-    RegDeleteKeyA(parent, name);
-}
+#include "support/registry_keys.h"
 
 inline void deleteProgramKey() {
     deleteKeyTree(HKEY_CURRENT_USER, kProgramKeyPath);

@@ -1,4 +1,5 @@
-// A folder of its own for one test, removed with everything in it.
+// A folder of its own for one test, removed with everything in it: the
+// cached files, index files and saved documents the tests write.
 #pragma once
 
 #include <windows.h>
@@ -6,13 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "doctest.h"
+
 class TempFolder {
 public:
-    TempFolder() {
+    // `purpose` goes into the folder's name, so that a folder left behind by
+    // a crashed run tells which tests made it.
+    explicit TempFolder(const char* purpose = "test") {
         char base[MAX_PATH];
         GetTempPathA(sizeof base, base);
         for (unsigned n = GetTickCount() & 0xFFFF;; ++n) {
-            path_ = std::string(base) + "tarn-index-" + std::to_string(n);
+            path_ = std::string(base) + "tarn-" + purpose + "-" + std::to_string(n);
             if (CreateDirectoryA(path_.c_str(), nullptr))
                 break;
         }
@@ -24,16 +29,20 @@ public:
     const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + "\\" + name; }
 
-    void write(const std::string& name, const std::vector<unsigned char>& bytes) const {
+    // Writes the file whole; a test whose files could not be written has
+    // nothing to check.
+    void write(const std::string& name, const std::string& bytes) const {
         HANDLE h = CreateFileA(file(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                nullptr);
+        REQUIRE_MESSAGE(h != INVALID_HANDLE_VALUE, name);
         DWORD written = 0;
         if (!bytes.empty())
             WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
         CloseHandle(h);
+        REQUIRE_MESSAGE(written == bytes.size(), name);
     }
-    void write(const std::string& name, const std::string& text) const {
-        write(name, std::vector<unsigned char>(text.begin(), text.end()));
+    void write(const std::string& name, const std::vector<unsigned char>& bytes) const {
+        write(name, std::string(bytes.begin(), bytes.end()));
     }
     void makeFolder(const std::string& name) const { CreateDirectoryA(file(name).c_str(), nullptr); }
 
@@ -59,13 +68,3 @@ public:
 private:
     std::string path_;
 };
-
-// Linux paths of the build tree as Wine sees them (drive Z: is the root).
-inline std::string winePath(const std::string& linuxPath) {
-    std::string path = "Z:" + linuxPath;
-    for (char& c : path) {
-        if (c == '/')
-            c = '\\';
-    }
-    return path;
-}
