@@ -232,3 +232,10 @@ bool SortedCollection::grow(int32_t newCapacity) {
     capacity_ = newCapacity;
     return true;
 }
+
+std::unique_ptr<SortedCollection> makeNameList(bool sorted) {
+    int32_t status;
+    return std::unique_ptr<SortedCollection>(checkCreated(
+        new (std::nothrow) SortedCollection(SortedCollection::kCapacity, SortedCollection::kDelta, sorted, true, false),
+        status));
+}

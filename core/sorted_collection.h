@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "core/named_item.h"
 
@@ -94,3 +95,7 @@ private:
     bool ownsItems_;
     bool nested_;
 };
+
+// A new empty list of names that owns them, flat, of the usual capacity and
+// delta, sorted or in insertion order; null when memory ran out.
+std::unique_ptr<SortedCollection> makeNameList(bool sorted = true);

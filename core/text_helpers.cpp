@@ -6,20 +6,6 @@
 
 namespace {
 
-// lowerChar asks a table guarded for first use on every call; the search
-// loops run over whole files, so they keep a copy of it, made at process
-// start (a function-local table would bring its own guard and the runtime's
-// locking along).
-struct LowerCaseMap {
-    unsigned char map[256];
-    LowerCaseMap() {
-        for (unsigned i = 0; i < 256; ++i)
-            map[i] = lowerChar(static_cast<unsigned char>(i));
-    }
-};
-
-const LowerCaseMap lowerCase;
-
 struct Entity {
     const char* name;
     unsigned char length;
@@ -73,7 +59,7 @@ const char* findTextNoCase(const char* text, const char* lowerPattern) {
     const unsigned char first = static_cast<unsigned char>(lowerPattern[0]);
     if (first == 0)
         return text;
-    const unsigned char* map = lowerCase.map;
+    const unsigned char* map = lowerCaseMap();
     const unsigned char* rest = reinterpret_cast<const unsigned char*>(lowerPattern) + 1;
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
         if (map[*p] != first)

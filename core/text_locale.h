@@ -21,6 +21,11 @@ bool isAlphaNumericChar(unsigned char c);
 // per byte is far too slow for scanning whole files.
 unsigned char lowerChar(unsigned char c);
 
+// That table itself (entry c is lowerChar(c)), for loops over long texts
+// that take it once instead of making a call per byte. Ready when main
+// begins: not to be asked while static objects are being built.
+const unsigned char* lowerCaseMap();
+
 // Lowers a NUL-terminated text in place, byte by byte as lowerChar does.
 void lowerText(char* text);
 

@@ -7,9 +7,19 @@
 
 namespace {
 
-unsigned char asciiLower(unsigned char c) {
+constexpr unsigned char asciiLower(unsigned char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
 }
+
+struct AsciiLowerTable {
+    unsigned char map[256] = {};
+    constexpr AsciiLowerTable() {
+        for (unsigned i = 0; i < 256; ++i)
+            map[i] = asciiLower(static_cast<unsigned char>(i));
+    }
+};
+
+constexpr AsciiLowerTable kAsciiLower;
 
 }  // namespace
 
@@ -33,6 +43,10 @@ bool isAlphaNumericChar(unsigned char c) {
 
 unsigned char lowerChar(unsigned char c) {
     return asciiLower(c);
+}
+
+const unsigned char* lowerCaseMap() {
+    return kAsciiLower.map;
 }
 
 void lowerText(char* text) {

@@ -46,6 +46,10 @@ unsigned char lowerChar(unsigned char c) {
     return lowerTable().map[c];
 }
 
+const unsigned char* lowerCaseMap() {
+    return lowerTable().map;
+}
+
 void lowerText(char* text) {
     const unsigned char* map = lowerTable().map;
     for (; *text; ++text)

@@ -2,9 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
-#include "core/text_locale.h"
 #include "index/folded_names.h"
 
 bool isPlainAsciiName(const char* name) {
@@ -58,6 +56,8 @@ bool CacheDirectoryFiles::add(const char* name) {
     // At most half full, so that probes stay short.
     if ((count_ + 1) * 2 > slotCapacity_ && !growSlots())
         return false;
+    if (!isPlainAsciiName(name) && !addUnusual(name))
+        return false;
     std::memcpy(names_ + used_, name, size);
     size_t at = foldedHash(name) & (slotCapacity_ - 1);
     while (slots_[at])
@@ -65,10 +65,14 @@ bool CacheDirectoryFiles::add(const char* name) {
     slots_[at] = static_cast<uint32_t>(used_ + 1);
     used_ += size;
     ++count_;
-    if (!isPlainAsciiName(name))
-        ++unusualNames_;
     keyed_.reset();
     return true;
+}
+
+bool CacheDirectoryFiles::addUnusual(const char* name) {
+    if (!unusual_)
+        unusual_ = makeNameList();
+    return unusual_ && unusual_->insertString(name) >= 0;
 }
 
 bool CacheDirectoryFiles::findByLetters(const char* name) const {
@@ -84,22 +88,12 @@ bool CacheDirectoryFiles::findByLetters(const char* name) const {
 }
 
 CacheDirectoryFiles::Presence CacheDirectoryFiles::findByLocale(const char* name, bool plainOnlyMissed) {
-    if (plainOnlyMissed) {
-        // A plain name that missed by its letters can only be equal to one of
-        // the few unusual names.
-        for (size_t offset = 0; offset < used_;) {
-            const char* listed = names_ + offset;
-            if (!isPlainAsciiName(listed) && compareTextNoCase(listed, name) == 0)
-                return PRESENT;
-            offset += std::strlen(listed) + 1;
-        }
-        return ABSENT;
-    }
+    // A plain name that missed by its letters can only be equal to one of
+    // the few unusual names.
+    if (plainOnlyMissed)
+        return unusual_->searchKey(name).found ? PRESENT : ABSENT;
     if (!keyed_) {
-        int32_t status;
-        std::unique_ptr<SortedCollection> keyed(checkCreated(
-            new (std::nothrow) SortedCollection(SortedCollection::kCapacity, SortedCollection::kDelta, true, true, false),
-            status));
+        std::unique_ptr<SortedCollection> keyed = makeNameList();
         if (!keyed || !keyed->grow(static_cast<int32_t>(count_)))
             return OUT_OF_MEMORY;
         for (size_t offset = 0; offset < used_; offset += std::strlen(names_ + offset) + 1) {
@@ -117,7 +111,7 @@ CacheDirectoryFiles::Presence CacheDirectoryFiles::find(const char* name) {
     if (findByLetters(name))
         return PRESENT;
     bool plain = isPlainAsciiName(name);
-    if (plain && unusualNames_ == 0)
+    if (plain && !unusual_)
         return ABSENT;
     return findByLocale(name, plain);
 }

@@ -33,6 +33,7 @@ public:
 private:
     bool growSlots();
     const char* nameAt(uint32_t slot) const { return names_ + slots_[slot] - 1; }
+    bool addUnusual(const char* name);
     bool findByLetters(const char* name) const;
     Presence findByLocale(const char* name, bool plainOnlyMissed);
 
@@ -42,7 +43,9 @@ private:
     uint32_t* slots_ = nullptr;  // offset + 1 of a name in names_, 0 for a free slot
     size_t slotCapacity_ = 0;    // a power of two, or 0
     size_t count_ = 0;
-    size_t unusualNames_ = 0;  // names with characters outside printable ASCII
+    // The names with characters outside printable ASCII, with their sort
+    // keys; null until the first such name is added.
+    std::unique_ptr<SortedCollection> unusual_;
     // Every name with its sort key, made the first time a lookup needs it.
     std::unique_ptr<SortedCollection> keyed_;
 };

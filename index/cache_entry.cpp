@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "core/text_locale.h"
 #include "extract/url.h"
@@ -109,16 +108,4 @@ bool CacheEntry::publishTitle(char* title) {
 
 int32_t CacheEntry::time(int32_t which) const {
     return which >= 0 && which < 3 ? times_[which] : 0;
-}
-
-CacheEntry* makeCacheEntry(CacheModel& model, const IndexRecord& record, const char* url, int32_t& status) {
-    UrlLayout parsed;
-    layoutUrl(parsed, url, false);
-    CacheEntry* entry = checkCreated(new (std::nothrow) CacheEntry(record, url, parsed, model.unknownTitle()), status);
-    if (entry && !entry->bindMimeType(record.mimeType, *model.mimeTypes, model.knownTypeIcons)) {
-        delete entry;
-        status = -1;
-        return nullptr;
-    }
-    return entry;
 }

@@ -9,7 +9,6 @@
 #include "index/entry_flags.h"
 #include "index/index_page.h"
 
-class CacheModel;
 struct UrlLayout;
 
 // The times of a record, in the order the properties sheet shows them.
@@ -70,8 +69,3 @@ private:
     int32_t contentLength_ = 0;
     int32_t times_[3] = {};
 };
-
-// Both steps of construction at once, under the convention of checkCreated:
-// the complete entry, or null with `status` -1 (out of memory) or -2
-// (rejected URL). The URL's backslashes must already be slashes.
-CacheEntry* makeCacheEntry(CacheModel& model, const IndexRecord& record, const char* url, int32_t& status);

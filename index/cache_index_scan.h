@@ -6,8 +6,16 @@
 
 #include "core/message_code.h"
 #include "core/sorted_collection.h"
+#include "core/win_handles.h"
 
 class CacheModel;
+
+// Opens FAT.DB of `directory` for reading, shared with the browser that may
+// be writing it, and reads its header: the handle then stands right after
+// the header, and `pageSize` holds the page size it announces. An empty
+// handle, `pageSize` unchanged, when the file cannot be opened or read, or
+// its header is not a cache index's.
+FileHandle openCacheIndex(const char* directory, uint32_t& pageSize);
 
 // Reads FAT.DB of the model's cache directory (looking for the directory
 // first when none is set) and files every record whose local file exists.

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cstdlib>
-#include <new>
 
 #include "core/win_handles.h"
 #include "index/cache_location.h"
@@ -38,20 +37,9 @@ MessageCode readIndex(CacheModel& model) {
     if (!model.cacheDirectory.view()[0] && !findCacheDirectory(model))
         return MSG_NO_CACHE_DIRECTORY;
     const char* directory = model.cacheDirectory.view();
-    char path[MAX_PATH];
-    if (!joinPath(path, sizeof path, directory, kCacheIndexName))
-        return MSG_NO_CACHE_DIRECTORY;
-    // The browser may be running and writing its index meanwhile.
-    FileHandle index(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    uint32_t pageSize = 0;
+    FileHandle index = openCacheIndex(directory, pageSize);
     if (!index)
-        return MSG_NO_CACHE_DIRECTORY;
-    unsigned char header[kIndexHeaderSize];
-    DWORD read = 0;
-    if (!ReadFile(index.get(), header, sizeof header, &read, nullptr) || read != sizeof header)
-        return MSG_NO_CACHE_DIRECTORY;
-    uint32_t pageSize = indexPageSize(header, sizeof header);
-    if (pageSize == 0)
         return MSG_NO_CACHE_DIRECTORY;
 
     char pattern[MAX_PATH];
@@ -68,6 +56,7 @@ MessageCode readIndex(CacheModel& model) {
     if (!page)
         return MSG_OUT_OF_MEMORY;
     IndexFiler filer(model, files);
+    DWORD read = 0;
     // A trailing partial page is not read.
     while (ReadFile(index.get(), page.get(), pageSize, &read, nullptr) && read == pageSize) {
         if (!filer.filePage(page.get(), pageSize))
@@ -77,6 +66,28 @@ MessageCode readIndex(CacheModel& model) {
 }
 
 }  // namespace
+
+FileHandle openCacheIndex(const char* directory, uint32_t& pageSize) {
+    char path[MAX_PATH];
+    if (!joinPath(path, sizeof path, directory, kCacheIndexName))
+        return FileHandle();
+    // The browser may be running and writing its index meanwhile.
+    FileHandle index(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!index)
+        return index;
+    unsigned char header[kIndexHeaderSize];
+    DWORD read = 0;
+    if (!ReadFile(index.get(), header, sizeof header, &read, nullptr) || read != sizeof header)
+        return FileHandle();
+    // A page size of 0 counts like a wrong magic: it would never advance
+    // through the file.
+    uint32_t announced = indexPageSize(header, sizeof header);
+    if (announced == 0)
+        return FileHandle();
+    pageSize = announced;
+    return index;
+}
 
 MessageCode scanCacheIndex(CacheModel& model) {
     model.lastScanComplete = false;
@@ -90,10 +101,7 @@ std::unique_ptr<SortedCollection> listDirectory(const char* pattern, uint32_t ex
     FindHandle search(FindFirstFileA(pattern, &found));
     if (!search)
         return nullptr;
-    int32_t status;
-    std::unique_ptr<SortedCollection> names(checkCreated(
-        new (std::nothrow) SortedCollection(SortedCollection::kCapacity, SortedCollection::kDelta, true, true, false),
-        status));
+    std::unique_ptr<SortedCollection> names = makeNameList();
     if (!names)
         return nullptr;
     // A large cache directory holds thousands of files: they are appended and

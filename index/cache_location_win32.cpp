@@ -7,7 +7,7 @@
 #include "core/owned_text.h"
 #include "core/text_locale.h"
 #include "core/win_handles.h"
-#include "index/index_page.h"
+#include "index/cache_index_scan.h"
 #include "index/navigator.h"
 #include "model/cache_model.h"
 #include "settings/settings_store.h"
@@ -54,19 +54,8 @@ bool isValidCacheDirectory(const char* path) {
     DWORD attributes = GetFileAttributesA(path);
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
-    char indexPath[MAX_PATH];
-    if (!joinPath(indexPath, sizeof indexPath, path, kCacheIndexName))
-        return false;
-    FileHandle index(CreateFileA(indexPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!index)
-        return false;
-    unsigned char header[kIndexHeaderSize];
-    DWORD read = 0;
-    if (!ReadFile(index.get(), header, sizeof header, &read, nullptr) || read != sizeof header)
-        return false;
-    // The same test as the scan's: a page size of 0 counts like a wrong magic.
-    return indexPageSize(header, sizeof header) != 0;
+    uint32_t pageSize = 0;
+    return openCacheIndex(path, pageSize).valid();
 }
 
 void readBrowserCacheDirectory(char* out, size_t size) {

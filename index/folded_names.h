@@ -8,17 +8,19 @@
 #include "core/text_locale.h"
 
 inline uint32_t foldedHash(const char* name) {
+    const unsigned char* lower = lowerCaseMap();
     uint32_t hash = 2166136261u;
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(name); *p; ++p)
-        hash = (hash ^ lowerChar(*p)) * 16777619u;
+        hash = (hash ^ lower[*p]) * 16777619u;
     return hash;
 }
 
 inline bool foldedEqual(const char* a, const char* b) {
+    const unsigned char* lower = lowerCaseMap();
     const unsigned char* p = reinterpret_cast<const unsigned char*>(a);
     const unsigned char* q = reinterpret_cast<const unsigned char*>(b);
     for (; *p && *q; ++p, ++q) {
-        if (*p != *q && lowerChar(*p) != lowerChar(*q))
+        if (*p != *q && lower[*p] != lower[*q])
             return false;
     }
     return *p == *q;

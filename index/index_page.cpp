@@ -97,7 +97,7 @@ uint32_t indexPageSize(const unsigned char* header, size_t size) {
     return static_cast<uint32_t>(header[kIndexPageSizeByte]) * 256;
 }
 
-IndexPageReader::IndexPageReader(const unsigned char* page, size_t size) : page_(page), size_(size), itemEnd_(size) {
+IndexPageReader::IndexPageReader(const unsigned char* page, size_t size) : page_(page), itemEnd_(size) {
     if (size < 2)
         return;
     int16_t words = static_cast<int16_t>(readLittle16(page));

@@ -39,7 +39,6 @@ public:
 
 private:
     const unsigned char* page_;
-    size_t size_;
     size_t pairCount_ = 0;
     size_t nextPair_ = 0;
     size_t itemEnd_;

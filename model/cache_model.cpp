@@ -3,7 +3,6 @@
 #include <cstring>
 #include <new>
 
-#include "core/text_locale.h"
 #include "extract/url.h"
 #include "index/cache_entry.h"
 #include "index/entry_flags.h"
@@ -26,11 +25,6 @@ std::unique_ptr<T> makeChecked(Args&&... args) {
     return std::unique_ptr<T>(checkCreated(new (std::nothrow) T(static_cast<Args&&>(args)...), status));
 }
 
-std::unique_ptr<SortedCollection> makeList(bool sorted) {
-    return makeChecked<SortedCollection>(SortedCollection::kCapacity, SortedCollection::kDelta, sorted, true, false,
-                                         nullptr);
-}
-
 bool isPlainFileName(const char* name) {
     if (!name[0] || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
         return false;
@@ -46,9 +40,9 @@ CacheModel::CacheModel(FileTypeIcons* icons, const ModelTexts& texts) : NamedIte
     if (cacheRoot)
         cacheRoot->setFlags(FLAG_ROOT_SHOWN);
     searchRoot = makeChecked<FolderList>(texts.searchRootName, false);
-    hiddenUrls = makeList(true);
-    hiddenHosts = makeList(true);
-    mimeTypes = makeList(false);
+    hiddenUrls = makeNameList();
+    hiddenHosts = makeNameList();
+    mimeTypes = makeNameList(false);
     bool complete = cacheRoot && searchRoot && hiddenUrls && hiddenHosts && mimeTypes;
     if (!complete || !addKnownTypes(icons) || !unknownTitle_.assign(texts.unknownTitle))
         setStatus(-1);

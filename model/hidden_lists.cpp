@@ -1,20 +1,12 @@
 #include "model/hidden_lists.h"
 
 #include <memory>
-#include <new>
 
 #include "index/cache_entry.h"
 #include "index/entry_flags.h"
 #include "model/cache_model.h"
 
 namespace {
-
-std::unique_ptr<SortedCollection> makeNameList() {
-    int32_t status;
-    return std::unique_ptr<SortedCollection>(checkCreated(
-        new (std::nothrow) SortedCollection(SortedCollection::kCapacity, SortedCollection::kDelta, true, true, false),
-        status));
-}
 
 // Names are gathered in folder order and sorted once at the end.
 bool appendName(SortedCollection& list, const char* name) {

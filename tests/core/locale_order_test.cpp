@@ -46,11 +46,12 @@ TEST_CASE("a long name gets a sort key of its own size") {
     CHECK(item.isLessKey(TextKey(longName)));
 }
 
-TEST_CASE("lowerChar follows CharLowerA for every byte") {
+TEST_CASE("lowerChar and its table follow CharLowerA for every byte") {
     for (unsigned c = 1; c < 256; ++c) {
         char text[2] = {static_cast<char>(c), 0};
         CharLowerA(text);
         CHECK(lowerChar(static_cast<unsigned char>(c)) == static_cast<unsigned char>(text[0]));
+        CHECK(lowerCaseMap()[c] == static_cast<unsigned char>(text[0]));
     }
     CHECK(lowerChar(0xC4) == 0xE4);
 }
