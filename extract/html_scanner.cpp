@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "core/text_helpers.h"
+
 namespace {
 
 const char* const kTagNames[] = {
@@ -97,18 +99,6 @@ const char* HtmlScanner::findChar(const char* from, char c) const {
     return static_cast<const char*>(std::memchr(from, c, static_cast<size_t>(end_ - from)));
 }
 
-const char* HtmlScanner::findText(const char* from, const char* pattern, bool ignoreCase) const {
-    size_t length = std::strlen(pattern);
-    for (const char* p = from; p < end_ && static_cast<size_t>(end_ - p) >= length; ++p) {
-        size_t i = 0;
-        while (i < length && (ignoreCase ? asciiLower(p[i]) : p[i]) == pattern[i])
-            ++i;
-        if (i == length)
-            return p;
-    }
-    return nullptr;
-}
-
 bool HtmlScanner::nextChunk() {
     if (chunkEnd_ >= end_)
         return false;
@@ -130,10 +120,10 @@ bool HtmlScanner::nextChunk() {
         const char* resume = nullptr;
         if (row == TAG_COMMENT_OPEN) {
             // From the second opening dash on, so that "<!--->" is a whole comment.
-            const char* close = findText(p + 3, "-->", false);
+            const char* close = std::strstr(p + 3, "-->");
             resume = close ? close + 3 : nullptr;
         } else if (row == TAG_COMMENT) {
-            const char* close = findText(p + 1, "</comment>", true);
+            const char* close = findTextNoCase(p + 1, "</comment>");
             resume = close ? close + 10 : nullptr;
         } else if (row >= 0) {
             if (p != chunkStart_) {

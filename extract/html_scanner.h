@@ -93,7 +93,6 @@ public:
 private:
     const char* skipBlanks(const char* p) const;
     const char* findChar(const char* from, char c) const;
-    const char* findText(const char* from, const char* pattern, bool ignoreCase) const;
     bool readAttribute();
 
     const char* end_;

@@ -43,6 +43,16 @@ int compareKeys(const unsigned char* a, const unsigned char* b) {
     return std::strcmp(reinterpret_cast<const char*>(a), reinterpret_cast<const char*>(b));
 }
 
+// The run of a sorted list whose entries `compare` (negative, 0 or positive
+// against the sought key) finds equal.
+template <class Compare>
+FolderUrlIndex::Range equalRange(const int32_t* list, int32_t count, Compare compare) {
+    const int32_t* end = list + count;
+    const int32_t* first = std::partition_point(list, end, [&](int32_t e) { return compare(e) < 0; });
+    const int32_t* last = std::partition_point(first, end, [&](int32_t e) { return compare(e) == 0; });
+    return {first, static_cast<int32_t>(last - first)};
+}
+
 // Keeps the best candidate: the highest score of at least kLeastMatchScore,
 // the lowest entry index among equal scores, whatever order the candidates
 // come in.
@@ -258,15 +268,10 @@ bool FolderUrlIndex::findNamed(const char* path, const char* fileName, Range& ra
     if (!pathKey.sortKey() || !nameKey.sortKey())
         return false;
     const Keys* keys = keys_;
-    auto compare = [keys, &pathKey, &nameKey](int32_t entry) {
+    range = equalRange(named_, namedCount_, [keys, &pathKey, &nameKey](int32_t entry) {
         int c = compareKeys(keys[entry].path, pathKey.sortKey());
         return c != 0 ? c : compareKeys(keys[entry].name, nameKey.sortKey());
-    };
-    const int32_t* end = named_ + namedCount_;
-    const int32_t* first = std::partition_point(static_cast<const int32_t*>(named_), end,
-                                                [&](int32_t e) { return compare(e) < 0; });
-    const int32_t* last = std::partition_point(first, end, [&](int32_t e) { return compare(e) == 0; });
-    range = {first, static_cast<int32_t>(last - first)};
+    });
     return true;
 }
 
@@ -275,11 +280,7 @@ bool FolderUrlIndex::findDefault(const char* path, Range& range) const {
     if (!pathKey.sortKey())
         return false;
     const Keys* keys = keys_;
-    auto compare = [keys, &pathKey](int32_t entry) { return compareKeys(keys[entry].path, pathKey.sortKey()); };
-    const int32_t* end = defaults_ + defaultCount_;
-    const int32_t* first = std::partition_point(static_cast<const int32_t*>(defaults_), end,
-                                                [&](int32_t e) { return compare(e) < 0; });
-    const int32_t* last = std::partition_point(first, end, [&](int32_t e) { return compare(e) == 0; });
-    range = {first, static_cast<int32_t>(last - first)};
+    range = equalRange(defaults_, defaultCount_,
+                       [keys, &pathKey](int32_t entry) { return compareKeys(keys[entry].path, pathKey.sortKey()); });
     return true;
 }

@@ -39,6 +39,10 @@ void cutToLength(char* name, size_t limit) {
     if (length <= limit)
         return;
     size_t extension = keptExtensionLength(name, length);
+    // A limit too short for the extension and one letter of the name keeps
+    // the name's start instead.
+    if (extension >= limit)
+        extension = 0;
     std::memmove(name + (limit - extension), name + (length - extension), extension + 1);
 }
 

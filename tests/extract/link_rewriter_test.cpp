@@ -3,6 +3,7 @@
 
 #include "doctest.h"
 #include "extract/link_matching.h"
+#include "index/entry_flags.h"
 #include "extract_test_model.h"
 
 namespace {
@@ -125,6 +126,16 @@ TEST_CASE("only the followed classes of links are looked up") {
           "<a href=missing.htm#{http://h/other.htm}>");
 }
 
+TEST_CASE("hidden documents and host folders are followed like any other") {
+    ExtractTestModel model;
+    model.add("http://h/p.htm");
+    model.add("http://h/hidden.htm").setFlags(FLAG_HIDDEN);
+    model.add("http://g/ext.htm");
+    model.folder("g").setFlags(FLAG_HIDDEN);
+    CHECK(rewritten(model, kAllExtractOptions, "http://h/p.htm", "<a href=hidden.htm><a href=http://g/ext.htm>") ==
+          "<a href=hidden.htm><a href=ext.htm>");
+}
+
 TEST_CASE("following a link adds the document once, and a page's own anchors point to itself") {
     ExtractTestModel model;
     model.add("http://h/p.htm");
@@ -182,8 +193,7 @@ TEST_CASE("links longer than any buffer are rewritten whole") {
     ExtractTestModel model;
     model.add("http://h/p.htm");
     std::string longName(3000, 'q');
-    CacheEntry& target = model.add("http://h/" + longName + ".htm");
-    (void)target;
+    model.add("http://h/" + longName + ".htm");
     const char* url = "http://h/p.htm";
     std::string page = rewritten(model, kAllExtractOptions, url, "<a href=" + longName + ".htm>");
     CHECK(page == "<a href=" + std::string(kMaxLocalNameLength - 4, 'q') + ".htm>");

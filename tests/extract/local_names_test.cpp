@@ -140,6 +140,13 @@ TEST_CASE("long names are cut before the extension to fit with any number") {
     std::string unique = names.unique(hugeExtension.c_str());
     CHECK(unique.size() == kMaxLocalNameLength);
     CHECK(unique.substr(unique.size() - 4) == " (2)");
+
+    char shortBuffer[16] = "abcdefghij.html";
+    CHECK(makeOrdinaryFileName(shortBuffer, 8));
+    CHECK(std::string(shortBuffer) == "ab.html");
+    char extensionOnly[16] = "abcdefghij.html";
+    CHECK(makeOrdinaryFileName(extensionOnly, 5));
+    CHECK(std::string(extensionOnly) == "abcd");
 }
 
 TEST_CASE("renaming keeps the old name until the new one is stored") {
