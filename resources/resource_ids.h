@@ -52,7 +52,7 @@
 
 /* RCDATA 1, the menu-help table: records of a 32-bit key and a 16-bit string
    id, ended by string id 0. Popup menus have key 0 until the main frame puts
-   their handles in; commands have MENU_HELP_COMMAND_KEY(id). */
+   their handles in; commands have MENU_HELP_COMMAND_BASE | id. */
 #define RCDATA_MENU_HELP             1
 #define MENU_HELP_RECORD_SIZE        6
 #define MENU_HELP_COMMAND_BASE       0xFFFF0000UL

@@ -24,7 +24,6 @@
 #define STR_COLUMN_FILE              19
 #define STR_COLUMN_SIZE              20
 #define STR_COLUMN_LAST_ACCESS       21
-#define STR_COLUMN_COUNT             6
 
 /* File dialog filters: "#" stands for the NUL between description and
    pattern, because a string table entry cannot hold a NUL. */

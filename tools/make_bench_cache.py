@@ -38,9 +38,7 @@ import scan_oracle  # noqa: E402
 
 FIRST_DAY = calendar.timegm((1996, 1, 1, 0, 0, 0))
 LAST_DAY = calendar.timegm((1997, 6, 30, 23, 59, 59))
-EXTENSIONS = {"text/html": ".htm", "text/plain": ".txt", "image/gif": ".gif",
-              "image/jpeg": ".jpg", "image/tiff": ".tif", "image/xbm": ".xbm",
-              "application/zip": ".zip", "audio/x-wav": ".wav", "application/pdf": ".pdf"}
+EXTENSIONS = dict(make_cache.EXTENSIONS, **{"application/pdf": ".pdf"})
 PICTURE_KINDS = {"image/gif": "gif", "image/jpeg": "jpeg", "image/tiff": "tiff",
                  "image/xbm": "xbm"}
 PALETTE = ("#1f4e8c", "#b02020", "#2a7a3a", "#d08020", "#6b7b52", "#003366", "#a07050",

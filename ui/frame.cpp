@@ -62,10 +62,10 @@ bool Frame::detachContextMenus() {
     // The help table's popup records follow the whole menu, context menus
     // included, so its handles must be filled in before they are taken off.
     main_.menuHelp().fillHandles(window_);
-    MenuHandle* detached[] = {&treeMenu_, &listSelectionMenu_, &listBackgroundMenu_};
+    MenuHandle* detached[MENU_CONTEXT_POPUP_COUNT] = {&treeMenu_, &listSelectionMenu_, &listBackgroundMenu_};
     for (MenuHandle* menu : detached) {
-        HMENU popup = GetSubMenu(bar, 5);
-        if (!popup || !RemoveMenu(bar, 5, MF_BYPOSITION))
+        HMENU popup = GetSubMenu(bar, MENU_BAR_POPUP_COUNT);
+        if (!popup || !RemoveMenu(bar, MENU_BAR_POPUP_COUNT, MF_BYPOSITION))
             return false;
         menu->reset(popup);
     }

@@ -17,25 +17,12 @@ struct LocaleNumberFormat {
     char decimal[4] = ".";
     char thousand[4] = "";
     NUMBERFMTA format = {};
+    bool read = false;
 };
 
-void readNumberFormat(LocaleNumberFormat& number) {
-    char value[16];
-    number.format.LeadingZero =
-        GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_ILZERO, value, sizeof value) ? std::atoi(value) : 1;
-    // "3;0" means groups of three; atoi stops at the semicolon.
-    number.format.Grouping =
-        GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SGROUPING, value, sizeof value) ? std::atoi(value) : 3;
-    number.format.NegativeOrder =
-        GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_INEGNUMBER, value, sizeof value) ? std::atoi(value) : 1;
-    if (!GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, number.decimal, sizeof number.decimal))
-        copyTextBounded(number.decimal, sizeof number.decimal, ".");
-    if (!GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, number.thousand, sizeof number.thousand))
-        number.thousand[0] = '\0';
-    number.format.lpDecimalSep = number.decimal;
-    number.format.lpThousandSep = number.thousand;
-    number.format.NumDigits = 0;
-}
+// Read once and kept: the size column asks for its text on every paint, and
+// the locale changes only with a settings change the main window reports.
+LocaleNumberFormat numberFormat;
 
 // wsprintf's "%d" is 32 bits wide; sizes summed over a folder are not.
 void formatInteger(int64_t value, char* out) {
@@ -61,11 +48,33 @@ void localeNumber(const char* number, const NUMBERFMTA& format, char* out, int s
 
 }  // namespace
 
+void updateNumberFormat() {
+    LocaleNumberFormat& number = numberFormat;
+    char value[16];
+    number.format.LeadingZero =
+        GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_ILZERO, value, sizeof value) ? std::atoi(value) : 1;
+    // "3;0" means groups of three; atoi stops at the semicolon.
+    number.format.Grouping =
+        GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SGROUPING, value, sizeof value) ? std::atoi(value) : 3;
+    number.format.NegativeOrder =
+        GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_INEGNUMBER, value, sizeof value) ? std::atoi(value) : 1;
+    if (!GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, number.decimal, sizeof number.decimal))
+        copyTextBounded(number.decimal, sizeof number.decimal, ".");
+    if (!GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, number.thousand, sizeof number.thousand))
+        number.thousand[0] = '\0';
+    number.format.lpDecimalSep = number.decimal;
+    number.format.lpThousandSep = number.thousand;
+    number.format.NumDigits = 0;
+    number.read = true;
+}
+
 void FormatSize(int64_t bytes, bool kilobyteForm, char* out, size_t size) {
     if (size == 0)
         return;
-    LocaleNumberFormat number;
-    readNumberFormat(number);
+    if (!numberFormat.read)
+        updateNumberFormat();
+    // A copy: the digits after the decimal separator differ from call to call.
+    NUMBERFMTA format = numberFormat.format;
     char numberText[48];
     UINT pattern;
     if (kilobyteForm) {
@@ -87,16 +96,16 @@ void FormatSize(int64_t bytes, bool kilobyteForm, char* out, size_t size) {
         end[1] = static_cast<char>('0' + hundredths / 10);
         end[2] = static_cast<char>('0' + hundredths % 10);
         end[3] = '\0';
-        number.format.NumDigits = whole < 10 ? 2 : whole < 100 ? 1 : 0;
+        format.NumDigits = whole < 10 ? 2 : whole < 100 ? 1 : 0;
         pattern = bytes <= 999999 ? STR_SIZE_KB_AND_BYTES : STR_SIZE_MB_AND_BYTES;
     }
     char first[128];
-    localeNumber(numberText, number.format, first, sizeof first);
+    localeNumber(numberText, format, first, sizeof first);
     char second[128] = "";
     if (!kilobyteForm) {
         formatInteger(bytes, numberText);
-        number.format.NumDigits = 0;
-        localeNumber(numberText, number.format, second, sizeof second);
+        format.NumDigits = 0;
+        localeNumber(numberText, format, second, sizeof second);
     }
     // A pattern of at most 259 characters and two numbers of at most 127
     // stay below wsprintf's own limit of 1024, whatever the caller's size.

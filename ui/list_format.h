@@ -11,6 +11,9 @@
 // that sums of sizes (the status bar's) are shown as they are. The text is
 // cut to `size`.
 void FormatSize(int64_t bytes, bool kilobyteForm, char* out, size_t size);
+// Reads the user's number format again for the size texts (on a change of
+// the system's settings; the first size text reads it by itself).
+void updateNumberFormat();
 
 // A time stamp of the index (UTC seconds since 1970) as local date and time,
 // short ("21.7.1996 13:05") or long form; "(Unbekannt)" for 0, for a time

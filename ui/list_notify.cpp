@@ -35,19 +35,11 @@ void ListPane::resumeStats() {
 void ListPane::recountStats() {
     stats_ = ListStats();
     int count = ListView_GetItemCount(window_);
-    for (int item = 0; item < count; ++item) {
-        LVITEMA request = {};
-        request.mask = LVIF_PARAM | LVIF_STATE;
-        request.iItem = item;
-        request.stateMask = LVIS_SELECTED;
-        if (!SendMessageA(window_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&request)) || !request.lParam)
-            continue;
-        countItem(stats_, countedItem(*reinterpret_cast<CacheEntry*>(request.lParam)),
-                  (request.state & LVIS_SELECTED) != 0, 1);
-    }
+    for (int item = 0; item < count; ++item)
+        countItemAt(item, 1);
 }
 
-void ListPane::countNotifiedItem(int item, int delta) {
+void ListPane::countItemAt(int item, int delta) {
     LVITEMA request = {};
     request.mask = LVIF_PARAM | LVIF_STATE;
     request.iItem = item;
@@ -113,11 +105,11 @@ bool ListPane::onNotify(NMHDR* header) {
         updateStatusBar();
         return true;
     case LVN_INSERTITEM:
-        countNotifiedItem(reinterpret_cast<NMLISTVIEW*>(header)->iItem, 1);
+        countItemAt(reinterpret_cast<NMLISTVIEW*>(header)->iItem, 1);
         afterCount();
         return true;
     case LVN_DELETEITEM:
-        countNotifiedItem(reinterpret_cast<NMLISTVIEW*>(header)->iItem, -1);
+        countItemAt(reinterpret_cast<NMLISTVIEW*>(header)->iItem, -1);
         afterCount();
         return true;
     case LVN_ITEMCHANGED:

@@ -71,7 +71,7 @@ private:
 
     bool syncListItem(CacheEntry& entry, uint32_t mask, int index, bool& inserted);
     void recountStats();
-    void countNotifiedItem(int item, int delta);
+    void countItemAt(int item, int delta);
     bool countSelectionChange(const NMLISTVIEW& change);
     void afterCount();
     void changeSelection(bool invert);

@@ -10,6 +10,7 @@
 #include "model/loading.h"
 #include "resources/resource_ids.h"
 #include "settings/settings_store.h"
+#include "ui/list_format.h"
 #include "ui/message_box.h"
 #include "ui/placement.h"
 #include "ui/process_state.h"
@@ -144,6 +145,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::onWinIniChange(WPARAM wParam, LPARAM lParam) {
+    updateNumberFormat();
     frame_.forwardToChildren(WM_WININICHANGE, wParam, lParam);
     if (wParam == SPI_SETNONCLIENTMETRICS) {
         frame_.measureStatusFont();

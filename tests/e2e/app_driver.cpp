@@ -97,7 +97,7 @@ bool AppDriver::waitUntilIdle(DWORD timeoutMs) const {
     return waitFor([&] { return !IsWindowVisible(progress); }, timeoutMs);
 }
 
-std::string AppDriver::sendTextMessage(HWND window, UINT message, WPARAM wParam, size_t bufferSize, bool) const {
+std::string AppDriver::sendTextMessage(HWND window, UINT message, WPARAM wParam, size_t bufferSize) const {
     RemoteMemory text(process_.hProcess, bufferSize);
     if (!text.valid())
         return {};

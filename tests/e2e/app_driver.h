@@ -79,7 +79,7 @@ public:
     DWORD exitCode() const;
 
 private:
-    std::string sendTextMessage(HWND window, UINT message, WPARAM wParam, size_t bufferSize, bool wide = false) const;
+    std::string sendTextMessage(HWND window, UINT message, WPARAM wParam, size_t bufferSize) const;
 
     PROCESS_INFORMATION process_ = {};
     HWND main_ = nullptr;

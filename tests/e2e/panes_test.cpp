@@ -53,6 +53,40 @@ TEST_CASE("host folders stand in alphabetical or hierarchical order") {
     REQUIRE(app.closeThroughMenu());
 }
 
+TEST_CASE("a folder that the filter empties hands the selection to its nearest neighbour by name") {
+    prepareFirstStart(fixtureCache("filters"));
+    AppDriver app;
+    REQUIRE(app.start());
+    SUBCASE("the next one in alphabetical order") {
+        REQUIRE(app.selectTreeLabel("m.bilder.de"));
+        app.command(kTextOnly);
+        CHECK(app.folderLabels("Netscape Cache") ==
+              std::vector<std::string>{"a.example.org", "n.leer.de", "z.example.org"});
+        CHECK(app.treeLabel(app.selectedTreeItem()) == "n.leer.de");
+        CHECK(app.windowText(app.child(104)) == " Inhalt von 'n.leer.de'");
+        CHECK(app.listCount() == 1);
+    }
+    SUBCASE("the previous one by name in hierarchical order, not the tree's neighbour") {
+        app.command(kHierarchical);
+        CHECK(app.folderLabels("Netscape Cache") ==
+              std::vector<std::string>{"de.bilder.m", "de.leer.n", "org.example.a", "org.example.z"});
+        REQUIRE(app.selectTreeLabel("de.bilder.m"));
+        app.command(kTextOnly);
+        CHECK(app.treeLabel(app.selectedTreeItem()) == "org.example.a");
+    }
+    REQUIRE(app.closeThroughMenu());
+}
+
+TEST_CASE("a folder of empty documents shows no size in the status bar") {
+    prepareFirstStart(fixtureCache("filters"));
+    AppDriver app;
+    REQUIRE(app.start());
+    REQUIRE(app.selectTreeLabel("n.leer.de"));
+    CHECK(app.statusText(0) == "1 Objekt(e)");
+    CHECK(app.statusText(1) == "");
+    REQUIRE(app.closeThroughMenu());
+}
+
 TEST_CASE("the list shows title, type, URL, file, size and date of each document") {
     prepareFirstStart(fixtureCache("basic"));
     AppDriver app;
