@@ -18,19 +18,11 @@
 #include "bench_support.h"
 #include "extract/extraction_run.h"
 #include "index/cache_entry.h"
-#include "index/cache_index_scan.h"
+#include "model/index_filing.h"
 #include "model/cache_model.h"
 #include "model/shell_icons.h"
 
 namespace {
-
-bool keepGoing() {
-    return true;
-}
-
-uint32_t numberEveryClash(const char*, uint32_t) {
-    return ANSWER_NUMBER;
-}
 
 struct SavedFile {
     std::string source;  // name in the cache folder
@@ -46,10 +38,11 @@ struct RunResult {
 
 RunResult saveAllPages(const CacheModel& model, const std::vector<CacheEntry*>& pages, const std::string& folder) {
     RunResult result;
-    if (!CreateDirectoryA(folder.c_str(), nullptr) || !SetCurrentDirectoryA(folder.c_str()))
+    if (!CreateDirectoryA(folder.c_str(), nullptr))
         return result;
     double start = now();
-    std::unique_ptr<ExtractionJob> job = createJob(model, kAllExtractOptions, keepGoing, numberEveryClash);
+    // Without a host the save runs unwatched and numbers every clash.
+    std::unique_ptr<ExtractionJob> job = createJob(model, folder.c_str(), kAllExtractOptions, nullptr);
     if (!job)
         return result;
     for (CacheEntry* page : pages) {
@@ -64,7 +57,7 @@ RunResult saveAllPages(const CacheModel& model, const std::vector<CacheEntry*>& 
     }
     for (int32_t i = 0; i < job->count(); ++i)
         result.files.push_back({job->itemAt(i)->sourceFile(), job->itemAt(i)->localName()});
-    result.missingPage = job->hasAnyFlag(MissingPageNeeded);
+    result.missingPage = job->hasAnyFlag(FLAG_MISSING_PAGE_NEEDED);
     result.ok = true;
     return result;
 }
@@ -143,7 +136,6 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "extract_bench: the save failed\n");
             return 1;
         }
-        SetCurrentDirectoryA(work.c_str());
         double floor = copyBare(cache, run.files, work + "\\floor" + suffix, bytes);
         if (floor < 0) {
             std::fprintf(stderr, "extract_bench: the bare copy failed\n");

@@ -14,6 +14,7 @@
 #include "index/cache_index_scan.h"
 #include "index/navigator.h"
 #include "model/cache_model.h"
+#include "model/index_filing.h"
 #include "model/shell_icons.h"
 
 namespace {

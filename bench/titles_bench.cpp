@@ -18,6 +18,7 @@
 #include "index/cache_index_scan.h"
 #include "index/entry_flags.h"
 #include "model/cache_model.h"
+#include "model/index_filing.h"
 #include "model/domain_folder.h"
 #include "model/loading.h"
 #include "model/shell_icons.h"

@@ -24,8 +24,11 @@ FileHandle openSource(const char* path) {
                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
 }
 
-FileHandle openTarget(const char* name) {
-    return FileHandle(CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+FileHandle openTarget(const ExtractionJob& job, const char* name) {
+    char path[MAX_PATH];
+    if (!job.targetPath(name, path, sizeof path))
+        return FileHandle();
+    return FileHandle(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                   nullptr));
 }
 
@@ -77,7 +80,7 @@ MessageCode copyDocument(const char* sourcePath, const SaveItem& item, Extractio
     FileHandle source = openSource(sourcePath);
     if (!source)
         return MSG_COPY_FAILED;
-    FileHandle target = openTarget(item.localName());
+    FileHandle target = openTarget(job, item.localName());
     if (!target)
         return MSG_COPY_FAILED;
     for (;;) {
@@ -122,7 +125,7 @@ MessageCode writeHtmlDocument(const char* sourcePath, SaveItem& item, Extraction
     MessageCode result = readWholeFile(source.get(), text);
     if (result != MSG_OK)
         return result;
-    FileHandle target = openTarget(item.localName());
+    FileHandle target = openTarget(job, item.localName());
     if (!target)
         return MSG_COPY_FAILED;
     FileSink sink(target.get());
@@ -135,7 +138,7 @@ MessageCode writeHtmlDocument(const char* sourcePath, SaveItem& item, Extraction
 }  // namespace
 
 MessageCode rewriteDocument(SaveItem& item, ExtractionJob& job) {
-    item.setFlags(SAVE_ITEM_DONE);
+    item.setFlags(FLAG_SAVE_DONE);
     char sourcePath[kNameBufferSize];
     if (!cachePath(job.model(), sourcePath, sizeof sourcePath, item.sourceFile()))
         return MSG_COPY_FAILED;

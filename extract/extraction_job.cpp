@@ -1,27 +1,29 @@
 #include "extract/extraction_job.h"
 
+#include <algorithm>
 #include <new>
 
+#include "core/file_paths.h"
 #include "core/text_locale.h"
 #include "extract/link_matching.h"
 #include "index/cache_entry.h"
 #include "model/domain_folder.h"
 
-ExtractionJob::ExtractionJob(const CacheModel& model, ExtractOptions options, ProgressPumpCallback progress,
-                             DuplicateNamePromptCallback duplicate, MissingPageText missingPage)
+ExtractionJob::ExtractionJob(const CacheModel& model, const char* targetFolder, ExtractOptions options,
+                             ExtractionHost* host, MissingPageText missingPage)
     : SortedCollection(kCapacity, kDelta, true, true, false),
       model_(model),
       options_(options & kAllExtractOptions),
-      progress_(progress),
-      duplicate_(duplicate),
-      missingPage_(missingPage) {}
+      host_(host),
+      missingPage_(missingPage) {
+    if (status() == 0 && !targetFolder_.assign(targetFolder))
+        setStatus(-1);
+}
 
-ExtractionJob::~ExtractionJob() {
-    while (folderIndexes_) {
-        FolderUrlIndex* next = folderIndexes_->next;
-        delete folderIndexes_;
-        folderIndexes_ = next;
-    }
+ExtractionJob::~ExtractionJob() = default;
+
+bool ExtractionJob::targetPath(const char* name, char* out, size_t size) const {
+    return joinPath(out, size, targetFolder(), name);
 }
 
 SaveItem* ExtractionJob::findItem(const NamedItem& entry) const {
@@ -35,19 +37,19 @@ SaveItem* ExtractionJob::findItem(const char* url) const {
 }
 
 bool ExtractionJob::pump() {
-    if (progress_ && !progress_())
+    if (host_ && !host_->pumpProgress(*this))
         cancelled_ = true;
     return !cancelled_;
 }
 
 uint32_t ExtractionJob::askAboutDuplicate(const char* name, uint32_t lastAnswer) const {
-    return duplicate_ ? duplicate_(name, lastAnswer) : lastAnswer;
+    return host_ ? host_->askAboutDuplicate(name, lastAnswer) : lastAnswer;
 }
 
 SaveItem* ExtractionJob::firstPendingItem() {
     for (; firstPending_ < count(); ++firstPending_) {
         SaveItem* item = itemAt(firstPending_);
-        if (!item->hasAnyFlag(SAVE_ITEM_DONE))
+        if (!item->hasAnyFlag(FLAG_SAVE_DONE))
             return item;
     }
     return nullptr;
@@ -61,16 +63,36 @@ int32_t ExtractionJob::insertSaveItem(SaveItem* item) {
 }
 
 const FolderUrlIndex* ExtractionJob::folderIndex(const DomainFolder& folder) {
-    for (FolderUrlIndex* index = folderIndexes_; index; index = index->next) {
-        if (&index->folder() == &folder && index->count() == folder.count())
-            return index;
+    // A binary search by the folder's address: a save that follows external
+    // links may meet many hosts, and every link asks for its folder.
+    std::unique_ptr<FolderUrlIndex>* indexes = folderIndexes_.get();
+    std::unique_ptr<FolderUrlIndex>* end = indexes + folderIndexCount_;
+    std::unique_ptr<FolderUrlIndex>* at = std::lower_bound(
+        indexes, end, &folder,
+        [](const std::unique_ptr<FolderUrlIndex>& index, const DomainFolder* f) { return &index->folder() < f; });
+    if (at != end && &(*at)->folder() == &folder)
+        return at->get();
+
+    std::unique_ptr<FolderUrlIndex> index(FolderUrlIndex::build(folder));
+    if (!index)
+        return nullptr;
+    if (folderIndexCount_ == folderIndexCapacity_) {
+        int32_t capacity = folderIndexCapacity_ ? folderIndexCapacity_ * 2 : 8;
+        std::unique_ptr<std::unique_ptr<FolderUrlIndex>[]> grown(new (std::nothrow)
+                                                                     std::unique_ptr<FolderUrlIndex>[capacity]);
+        if (!grown)
+            return nullptr;
+        std::move(indexes, end, grown.get());
+        folderIndexes_ = std::move(grown);
+        folderIndexCapacity_ = capacity;
+        at = folderIndexes_.get() + (at - indexes);
+        indexes = folderIndexes_.get();
+        end = indexes + folderIndexCount_;
     }
-    FolderUrlIndex* index = FolderUrlIndex::build(folder);
-    if (index) {
-        index->next = folderIndexes_;
-        folderIndexes_ = index;
-    }
-    return index;
+    std::move_backward(at, end, end + 1);
+    *at = std::move(index);
+    ++folderIndexCount_;
+    return at->get();
 }
 
 std::unique_ptr<TargetNames> makeTargetNames() {
@@ -94,7 +116,7 @@ namespace {
 
 // The answer for a name that a file of the folder had before the save.
 uint32_t decideAnswer(ExtractionJob& job, const NamedItem& existing, const char* name) {
-    if (existing.hasAnyFlag(ClaimedInRun))
+    if (existing.hasAnyFlag(FLAG_CLAIMED_IN_RUN))
         return ANSWER_NUMBER;
     uint32_t answer = job.lastAnswer();
     if (!(answer & ANSWER_FOR_ALL)) {
@@ -116,7 +138,7 @@ bool yieldMissingPageName(ExtractionJob& job, TargetNames& names, const char* na
         job.setStatus(-1);
         return false;
     }
-    names.at(index)->setFlags(ClaimedInRun);
+    names.at(index)->setFlags(FLAG_CLAIMED_IN_RUN);
     return true;
 }
 
@@ -132,7 +154,7 @@ int32_t addSaveItem(ExtractionJob& job, std::unique_ptr<SaveItem> item) {
     int32_t nameIndex = at.index;
     if (!at.found) {
         nameIndex = names->insertStringAt(at.index, item->localName());
-    } else if (item->hasAnyFlag(SAVE_ITEM_NAMED_BY_USER)) {
+    } else if (item->hasAnyFlag(FLAG_NAMED_BY_USER)) {
         if (!yieldMissingPageName(job, *names, item->localName()))
             return -1;
         nameIndex = names->searchKey(item->localName()).index;
@@ -145,7 +167,7 @@ int32_t addSaveItem(ExtractionJob& job, std::unique_ptr<SaveItem> item) {
                 job.setStatus(-1);
                 return -1;
             }
-            item->setFlags(SAVE_ITEM_NUMBERED);
+            item->setFlags(FLAG_NUMBERED);
             nameIndex = names->insertString(numbered);
         } else if (answer != ANSWER_OVERWRITE) {
             return -1;
@@ -155,7 +177,7 @@ int32_t addSaveItem(ExtractionJob& job, std::unique_ptr<SaveItem> item) {
         job.setStatus(-1);
         return -1;
     }
-    names->at(nameIndex)->setFlags(ClaimedInRun);
+    names->at(nameIndex)->setFlags(FLAG_CLAIMED_IN_RUN);
     int32_t index = job.insertSaveItem(item.get());
     if (index < 0) {
         job.setStatus(-1);

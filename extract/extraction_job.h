@@ -1,7 +1,7 @@
 // One save of cached documents into one folder: the documents to write (the
-// selected ones and those their links pull in), the names they claim in the
-// target folder, the options, and the two callbacks through which the save
-// reaches its dialogs.
+// selected ones and those their links pull in), the target folder and the
+// names they claim in it, the options, and the host through which the save
+// reaches its window.
 #pragma once
 
 #include <cstddef>
@@ -11,7 +11,7 @@
 #include "core/message_code.h"
 #include "core/owned_text.h"
 #include "core/sorted_collection.h"
-#include "extract/extract_options.h"
+#include "settings/extract_options.h"
 #include "extract/local_names.h"
 
 class CacheEntry;
@@ -29,16 +29,25 @@ enum DuplicateAnswer : uint32_t {
 };
 
 // Job flag: some link was replaced by a reference to the missing-link page.
-constexpr uint32_t MissingPageNeeded = 0x10;
+constexpr uint32_t FLAG_MISSING_PAGE_NEEDED = 0x10;
 
-// Called between chunks of a page, blocks of a copy and groups of folder
-// entries, so that windows stay responsive; false once the user cancelled.
-using ProgressPumpCallback = bool (*)();
-// Asked when a document's name is taken by a file that was in the folder
-// before the save: gets the name and the last answer (without
-// ANSWER_FOR_ALL), returns an answer, maybe with ANSWER_FOR_ALL, or 0 when
-// nothing was chosen.
-using DuplicateNamePromptCallback = uint32_t (*)(const char* name, uint32_t lastAnswer);
+class ExtractionJob;
+
+// What a save needs from the window it runs under. The save runs on the
+// main thread, so the host keeps windows responsive meanwhile.
+class ExtractionHost {
+public:
+    virtual ~ExtractionHost() = default;
+    // Called between chunks of a page, blocks of a copy and groups of folder
+    // entries; the job's currentItem() and processedCount() say what to
+    // show. False once the user has cancelled.
+    virtual bool pumpProgress(const ExtractionJob& job) = 0;
+    // Asked when a document's name is taken by a file that was in the folder
+    // before the save: gets the name and the last answer (without
+    // ANSWER_FOR_ALL), returns an answer, maybe with ANSWER_FOR_ALL, or 0
+    // when nothing was chosen.
+    virtual uint32_t askAboutDuplicate(const char* name, uint32_t lastAnswer) = 0;
+};
 
 // The text of the missing-link page, written without a terminating zero.
 struct MissingPageText {
@@ -50,19 +59,26 @@ struct MissingPageText {
 // while the save is sound and -1 once storing an item or a name failed.
 class ExtractionJob : public SortedCollection {
 public:
-    ExtractionJob(const CacheModel& model, ExtractOptions options, ProgressPumpCallback progress,
-                  DuplicateNamePromptCallback duplicate, MissingPageText missingPage);
+    // `targetFolder` is the folder the documents go to; `host` may be null,
+    // for a save that nobody watches and that numbers every clash. The
+    // status is -1 when the folder's name could not be kept.
+    ExtractionJob(const CacheModel& model, const char* targetFolder, ExtractOptions options, ExtractionHost* host,
+                  MissingPageText missingPage);
     ~ExtractionJob() override;
 
     const CacheModel& model() const { return model_; }
+    const char* targetFolder() const { return targetFolder_.view(); }
+    // The full path of `name` in the target folder; false (and `out` empty)
+    // when it does not fit.
+    bool targetPath(const char* name, char* out, size_t size) const;
     ExtractOptions options() const { return options_; }
     SaveItem* itemAt(int32_t index) const { return static_cast<SaveItem*>(at(index)); }
     // The item of a cached document, found by its URL.
     SaveItem* findItem(const NamedItem& entry) const;
     SaveItem* findItem(const char* url) const;
 
-    // Runs the progress callback; false once the user has cancelled, which
-    // the job remembers even where the answer is not acted on at once.
+    // Lets the host show the progress; false once the user has cancelled,
+    // which the job remembers even where the answer is not acted on at once.
     bool pump();
     bool cancelled() const { return cancelled_; }
     uint32_t lastAnswer() const { return lastAnswer_; }
@@ -96,9 +112,9 @@ public:
 
 private:
     const CacheModel& model_;
+    OwnedText targetFolder_;
     ExtractOptions options_;
-    ProgressPumpCallback progress_;
-    DuplicateNamePromptCallback duplicate_;
+    ExtractionHost* host_;
     MissingPageText missingPage_;
     uint32_t lastAnswer_ = ANSWER_NUMBER;
     std::unique_ptr<TargetNames> targetNames_;
@@ -109,7 +125,10 @@ private:
     // need not start at the first item every time.
     int32_t firstPending_ = 0;
     bool cancelled_ = false;
-    FolderUrlIndex* folderIndexes_ = nullptr;
+    // The indexes made so far, one per folder, ordered by the folder's address.
+    std::unique_ptr<std::unique_ptr<FolderUrlIndex>[]> folderIndexes_;
+    int32_t folderIndexCount_ = 0;
+    int32_t folderIndexCapacity_ = 0;
 };
 
 // Makes the SaveItem of `entry` and adds it with addSaveItem; the item's

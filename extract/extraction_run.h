@@ -1,6 +1,7 @@
 // Writing a save to disk: creating the job for the folder chosen in the save
-// dialog (the current directory), writing one document, and the run that
-// writes them all and then the missing-link page.
+// dialog, writing one document, and the run that writes them all and then
+// the missing-link page. Every file is written by its full path in the
+// target folder: whatever folder is current meanwhile does not matter.
 #pragma once
 
 #include <memory>
@@ -11,13 +12,14 @@
 class CacheModel;
 class SaveItem;
 
-// The job for the current directory, with the folder's names read and the
+// The job for `targetFolder`, with the folder's names read and the
 // missing-link page's name chosen; null when the folder cannot be listed or
-// memory is short (the out-of-memory message). The caller owns the job.
-std::unique_ptr<ExtractionJob> createJob(const CacheModel& model, ExtractOptions options, ProgressPumpCallback progress,
-                                         DuplicateNamePromptCallback duplicate);
+// memory is short (the out-of-memory message). `host` may be null (see
+// ExtractionJob). The caller owns the job.
+std::unique_ptr<ExtractionJob> createJob(const CacheModel& model, const char* targetFolder, ExtractOptions options,
+                                         ExtractionHost* host);
 
-// Writes one document under its local name in the current directory: an
+// Writes one document under its local name in the target folder: an
 // HTML page with its links rewritten, anything else copied byte for byte.
 // Marks the item done. 0 (also after a cancel), MSG_COPY_FAILED when a file
 // could not be read or written or the job has failed, -1 when memory for the

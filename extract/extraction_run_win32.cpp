@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "core/file_paths.h"
 #include "core/owned_text.h"
 #include "core/text_locale.h"
 #include "core/win_handles.h"
@@ -14,16 +15,19 @@ namespace {
 
 const char kMissingPageName[] = "missing.htm";
 
-// The names of the current directory, directories and "." and ".." among
-// them. An empty folder (a drive's root has not even "." and "..") gives an
-// empty list; null when the folder cannot be read completely, because a name
-// left out could be overwritten without a question.
-std::unique_ptr<TargetNames> listTargetFolder() {
+// The names of the folder, directories and "." and ".." among them. An
+// empty folder (a drive's root has not even "." and "..") gives an empty
+// list; null when the folder cannot be read completely, because a name left
+// out could be overwritten without a question.
+std::unique_ptr<TargetNames> listTargetFolder(const char* folder) {
+    char pattern[MAX_PATH];
+    if (!joinPath(pattern, sizeof pattern, folder, "*.*"))
+        return nullptr;
     std::unique_ptr<TargetNames> names = makeTargetNames();
     if (!names)
         return nullptr;
     WIN32_FIND_DATAA found;
-    FindHandle search(FindFirstFileA("*.*", &found));
+    FindHandle search(FindFirstFileA(pattern, &found));
     if (!search) {
         DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES ? std::move(names) : nullptr;
@@ -40,9 +44,14 @@ std::unique_ptr<TargetNames> listTargetFolder() {
     return GetLastError() == ERROR_NO_MORE_FILES ? std::move(names) : nullptr;
 }
 
-// Whether the file `name` holds exactly the missing-link page.
-bool holdsMissingPage(const char* name, MissingPageText page) {
-    FileHandle file(CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+// Whether the file `name` of the target folder holds exactly the
+// missing-link page.
+bool holdsMissingPage(const ExtractionJob& job, const char* name) {
+    MissingPageText page = job.missingPage();
+    char path[MAX_PATH];
+    if (!job.targetPath(name, path, sizeof path))
+        return false;
+    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     if (!file)
         return false;
     DWORD high = 0;
@@ -66,20 +75,23 @@ bool chooseMissingPageName(ExtractionJob& job) {
     int32_t index = at.index;
     if (!at.found) {
         index = names.insertStringAt(at.index, name);
-    } else if (!holdsMissingPage(name, job.missingPage())) {
+    } else if (!holdsMissingPage(job, name)) {
         makeUniqueName(name, kMissingPageName, names);
         index = names.insertString(name);
     }
     if (index < 0)
         return false;
-    names.at(index)->setFlags(ClaimedInRun);
+    names.at(index)->setFlags(FLAG_CLAIMED_IN_RUN);
     return job.setMissingPageName(name);
 }
 
 bool writeMissingPage(const ExtractionJob& job) {
     MissingPageText page = job.missingPage();
-    FileHandle file(CreateFileA(job.missingPageName(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    char path[MAX_PATH];
+    if (!job.targetPath(job.missingPageName(), path, sizeof path))
+        return false;
+    FileHandle file(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
     DWORD written = 0;
     return file && WriteFile(file.get(), page.text, static_cast<DWORD>(page.length), &written, nullptr) &&
            written == page.length;
@@ -87,15 +99,15 @@ bool writeMissingPage(const ExtractionJob& job) {
 
 }  // namespace
 
-std::unique_ptr<ExtractionJob> createJob(const CacheModel& model, ExtractOptions options, ProgressPumpCallback progress,
-                                         DuplicateNamePromptCallback duplicate) {
+std::unique_ptr<ExtractionJob> createJob(const CacheModel& model, const char* targetFolder, ExtractOptions options,
+                                         ExtractionHost* host) {
     MissingPageText page = loadMissingPage();
     if (!page.text)
         return nullptr;
-    std::unique_ptr<ExtractionJob> job(new (std::nothrow) ExtractionJob(model, options, progress, duplicate, page));
+    std::unique_ptr<ExtractionJob> job(new (std::nothrow) ExtractionJob(model, targetFolder, options, host, page));
     if (!job || job->status() != 0)
         return nullptr;
-    std::unique_ptr<TargetNames> names = listTargetFolder();
+    std::unique_ptr<TargetNames> names = listTargetFolder(job->targetFolder());
     if (!names)
         return nullptr;
     job->setTargetNames(std::move(names));
@@ -119,7 +131,7 @@ MessageCode runExtractionJob(ExtractionJob& job) {
     job.setCurrentItem(nullptr);
     // The links written point to the page: a page that cannot be written
     // leaves them broken, which the user is told like any file that failed.
-    if (result == MSG_OK && !job.cancelled() && job.hasAnyFlag(MissingPageNeeded) && !writeMissingPage(job))
+    if (result == MSG_OK && !job.cancelled() && job.hasAnyFlag(FLAG_MISSING_PAGE_NEEDED) && !writeMissingPage(job))
         result = MSG_COPY_FAILED;
     return result;
 }

@@ -109,41 +109,43 @@ bool visitCandidates(const FolderUrlIndex& index, const Url& link, BestMatch& be
         return true;
     };
 
-    if (link.fileName && !named(link.path, link.fileName))
+    const char* linkPath = link.path.get();
+    const char* linkName = link.fileName.get();
+    if (linkName && !named(linkPath, linkName))
         return false;
-    if ((!link.fileName || link.isIndexPage) && !defaults(link.path))
+    if ((!linkName || link.isIndexPage) && !defaults(linkPath))
         return false;
-    size_t pathLength = std::strlen(link.path);
-    if (link.fileName) {
-        size_t nameLength = std::strlen(link.fileName);
+    size_t pathLength = std::strlen(linkPath);
+    if (linkName) {
+        size_t nameLength = std::strlen(linkName);
         OwnedText directory(static_cast<char*>(std::malloc(pathLength + nameLength + 2)));
         if (!directory)
             return false;
-        std::memcpy(directory.data(), link.path, pathLength);
-        std::memcpy(directory.data() + pathLength, link.fileName, nameLength);
+        std::memcpy(directory.data(), linkPath, pathLength);
+        std::memcpy(directory.data() + pathLength, linkName, nameLength);
         directory.data()[pathLength + nameLength + 1] = '\0';
         for (char separator : {'/', '\\'}) {
             directory.data()[pathLength + nameLength] = separator;
-            if (!defaults(directory.get()) || !named(directory.get(), link.fileName))
+            if (!defaults(directory.get()) || !named(directory.get(), linkName))
                 return false;
         }
     }
-    if (pathLength == 0 || !isSeparator(link.path[pathLength - 1]))
+    if (pathLength == 0 || !isSeparator(linkPath[pathLength - 1]))
         return true;
     size_t lastSeparator = 0;
     size_t lastSlash = 0;
     for (size_t i = 0; i + 1 < pathLength; ++i) {
-        if (isSeparator(link.path[i]))
+        if (isSeparator(linkPath[i]))
             lastSeparator = i + 1;
-        if (link.path[i] == '/')
+        if (linkPath[i] == '/')
             lastSlash = i + 1;
     }
     size_t splits[] = {lastSeparator, lastSlash};
     size_t splitCount = lastSlash == lastSeparator ? 1 : 2;
     for (size_t i = 0; i < splitCount; ++i) {
         size_t split = splits[i];
-        OwnedText parent(duplicateRange(link.path, split));
-        OwnedText segment(duplicateRange(link.path + split, pathLength - 1 - split));
+        OwnedText parent(duplicateRange(linkPath, split));
+        OwnedText segment(duplicateRange(linkPath + split, pathLength - 1 - split));
         if (!parent || !segment || !named(parent.get(), segment.get()))
             return false;
     }
@@ -236,11 +238,11 @@ bool FolderUrlIndex::makeKeys() {
         // matches: it stays out of both lists.
         if (!url.path)
             continue;
-        keys_[i].path = makeKey(url.path);
+        keys_[i].path = makeKey(url.path.get());
         if (!keys_[i].path)
             return false;
         if (url.fileName) {
-            keys_[i].name = makeKey(url.fileName);
+            keys_[i].name = makeKey(url.fileName.get());
             if (!keys_[i].name)
                 return false;
             named_[namedCount_++] = i;

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "extract/url.h"
+#include "core/url.h"
 
 class CacheEntry;
 class DomainFolder;
@@ -55,8 +55,6 @@ public:
     // The entries with this path that name a directory's default document:
     // without a file name, or an index page.
     bool findDefault(const char* path, Range& range) const;
-
-    FolderUrlIndex* next = nullptr;  // the job keeps its indexes in a list
 
 private:
     struct Keys {

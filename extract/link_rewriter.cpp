@@ -8,7 +8,7 @@
 #include "extract/extraction_job.h"
 #include "extract/html_scanner.h"
 #include "extract/link_matching.h"
-#include "extract/url.h"
+#include "core/url.h"
 #include "index/cache_entry.h"
 #include "model/cache_model.h"
 #include "model/domain_folder.h"
@@ -24,17 +24,17 @@ constexpr uint32_t kAllParts = 0x1FF;
 const char kMissingMedia[] = "missing";
 
 // Two absent hosts are equal, an absent and a present one are not.
-bool sameHost(const char* a, const char* b) {
+bool sameHost(const OwnedText& a, const OwnedText& b) {
     if (!a || !b)
-        return a == b;
-    return compareTextNoCase(a, b) == 0;
+        return !a && !b;
+    return compareTextNoCase(a.get(), b.get()) == 0;
 }
 
 size_t composedLength(const Url& url) {
-    const char* parts[] = {url.scheme, url.authority, url.path, url.fileName, url.params, url.query, url.fragment};
+    const OwnedText* parts[] = {&url.scheme, &url.authority, &url.path, &url.fileName, &url.params, &url.query, &url.fragment};
     size_t length = 0;
-    for (const char* part : parts)
-        length += part ? std::strlen(part) : 0;
+    for (const OwnedText* part : parts)
+        length += std::strlen(part->view());
     return length;
 }
 
@@ -98,7 +98,7 @@ private:
 MessageCode DocumentRewriter::run() {
     const FolderList& root = *job_.model().cacheRoot;
     if (item_.url().host) {
-        SearchResult at = root.searchKey(item_.url().host);
+        SearchResult at = root.searchKey(item_.url().host.get());
         if (at.found)
             ownFolder_ = root.folderAt(at.index);
     }
@@ -187,7 +187,7 @@ SaveItem* DocumentRewriter::findTarget(ExtractOptions options) {
             folder = ownFolder_;
     } else if ((options & kFollowExternal) && link_.host) {
         const FolderList& root = *job_.model().cacheRoot;
-        SearchResult at = root.searchKey(link_.host);
+        SearchResult at = root.searchKey(link_.host.get());
         if (at.found)
             folder = root.folderAt(at.index);
     }
@@ -227,10 +227,10 @@ void DocumentRewriter::writeText(const char* text) {
 void DocumentRewriter::writeValue(const SaveItem* target, ExtractOptions options, uint32_t flags) {
     const char* prefix = nullptr;
     if (!target && (options & kReplaceMissing)) {
-        job_.setFlags(MissingPageNeeded);
+        job_.setFlags(FLAG_MISSING_PAGE_NEEDED);
         prefix = (flags & DocumentLink) ? job_.missingPageName() : kMissingMedia;
     }
-    size_t length = target ? std::strlen(target->localName()) + (link_.fragment ? std::strlen(link_.fragment) : 0)
+    size_t length = target ? std::strlen(target->localName()) + std::strlen(link_.fragment.view())
                            : composedLength(link_) + (prefix ? std::strlen(prefix) + 3 : 0);
     ScratchText value(length);
     if (!value.get()) {
@@ -240,7 +240,7 @@ void DocumentRewriter::writeValue(const SaveItem* target, ExtractOptions options
     size_t size = length + 1;
     if (target) {
         copyTextBounded(value.get(), size, target->localName());
-        appendTextBounded(value.get(), size, link_.fragment);
+        appendTextBounded(value.get(), size, link_.fragment.view());
     } else {
         if (prefix) {
             copyTextBounded(value.get(), size, prefix);

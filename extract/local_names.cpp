@@ -103,13 +103,13 @@ SaveItem* makeSaveItem(const CacheEntry& entry) {
 void proposeLocalName(char* out, const Url& url, int32_t mimeIndex, const char* title) {
     // Room for a name of kNameBufferSize - 1 characters and an extension.
     char buffer[kNameBufferSize + 8];
-    bool fromUrl = url.fileName != nullptr;
+    bool fromUrl = static_cast<bool>(url.fileName);
     if (fromUrl)
-        copyTextBounded(buffer, kNameBufferSize, url.fileName);
+        copyTextBounded(buffer, kNameBufferSize, url.fileName.get());
     else if (mimeIndex == 0 && title)
         shortenName(buffer, sizeof buffer, title);
     else
-        shortenName(buffer, sizeof buffer, url.path ? url.path : "");
+        shortenName(buffer, sizeof buffer, url.path.view());
 
     char* name = sanitizeFileName(buffer);
     if (!*name)

@@ -10,7 +10,7 @@
 #include "core/named_item.h"
 #include "core/owned_text.h"
 #include "core/sorted_collection.h"
-#include "extract/url.h"
+#include "core/url.h"
 
 class CacheEntry;
 
@@ -23,16 +23,16 @@ constexpr size_t kMaxLocalNameLength = 255;
 constexpr size_t kShortNameLength = 63;
 
 enum SaveItemFlag : uint32_t {
-    SAVE_ITEM_DONE = 0x1,
-    SAVE_ITEM_NAMED_BY_USER = 0x2,  // the save dialog asked about overwriting
-    SAVE_ITEM_NUMBERED = 0x4,
+    FLAG_SAVE_DONE = 0x1,
+    FLAG_NAMED_BY_USER = 0x2,  // the save dialog asked about overwriting
+    FLAG_NUMBERED = 0x4,
 };
 
 // The names in the target folder and those claimed by the running save: a
 // sorted, owning collection of plain NamedItems, compared case-insensitively.
 using TargetNames = SortedCollection;
 // Flag of a TargetNames item: a file of the current save takes this name.
-constexpr uint32_t ClaimedInRun = 0x8;
+constexpr uint32_t FLAG_CLAIMED_IN_RUN = 0x8;
 
 // One document of a save. Its name is the document's URL, so a save's items
 // are ordered and found by URL.

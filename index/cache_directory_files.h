@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "core/folded_names.h"
 #include "core/sorted_collection.h"
 
 // A directory of a large cache holds tens of thousands of files. Making a
@@ -25,24 +26,27 @@ public:
 
     // False when memory ran out; the set then stays as it was.
     bool add(const char* name);
-    int32_t count() const { return static_cast<int32_t>(count_); }
+    // The number of distinct names (by their letters).
+    int32_t count() const { return static_cast<int32_t>(byLetters_.count()); }
 
     enum Presence { ABSENT = 0, PRESENT = 1, OUT_OF_MEMORY = -1 };
     Presence find(const char* name);
 
 private:
-    bool growSlots();
-    const char* nameAt(uint32_t slot) const { return names_ + slots_[slot] - 1; }
+    // A name is held as its offset in names_ plus 1, so that 0 is no name
+    // and the offsets survive the growth of the block.
+    struct NameAt {
+        const CacheDirectoryFiles* files;
+        const char* operator()(uint32_t slot) const { return files->names_ + slot - 1; }
+    };
+
     bool addUnusual(const char* name);
-    bool findByLetters(const char* name) const;
     Presence findByLocale(const char* name, bool plainOnlyMissed);
 
     char* names_ = nullptr;  // the names, one after the other, each with its NUL
     size_t used_ = 0;
     size_t capacity_ = 0;
-    uint32_t* slots_ = nullptr;  // offset + 1 of a name in names_, 0 for a free slot
-    size_t slotCapacity_ = 0;    // a power of two, or 0
-    size_t count_ = 0;
+    FoldedNameTable<uint32_t, NameAt> byLetters_{NameAt{this}};
     // The names with characters outside printable ASCII, with their sort
     // keys; null until the first such name is added.
     std::unique_ptr<SortedCollection> unusual_;

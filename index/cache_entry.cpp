@@ -4,8 +4,7 @@
 #include <cstring>
 
 #include "core/text_locale.h"
-#include "extract/url.h"
-#include "model/cache_model.h"
+#include "core/url.h"
 
 namespace {
 

@@ -11,6 +11,11 @@
 
 struct UrlLayout;
 
+// The known MIME types ("text/html", "text/plain", "image/gif",
+// "image/jpeg", "image/tiff", "image/xbm"): their indexes are fixed, the
+// types met later follow in the order of their first appearance.
+constexpr int32_t kKnownTypeCount = 6;
+
 // The times of a record, in the order the properties sheet shows them.
 enum EntryTime : int32_t {
     TIME_LAST_MODIFIED = 0,

@@ -1,14 +1,12 @@
-// Reading the browser's cache index into the model.
+// Reading the browser's cache index: the records of FAT.DB whose cached file
+// is in the cache directory.
 #pragma once
 
 #include <cstdint>
-#include <memory>
 
 #include "core/message_code.h"
-#include "core/sorted_collection.h"
 #include "core/win_handles.h"
-
-class CacheModel;
+#include "index/index_records.h"
 
 // Opens FAT.DB of `directory` for reading, shared with the browser that may
 // be writing it, and reads its header: the handle then stands right after
@@ -17,14 +15,8 @@ class CacheModel;
 // its header is not a cache index's.
 FileHandle openCacheIndex(const char* directory, uint32_t& pageSize);
 
-// Reads FAT.DB of the model's cache directory (looking for the directory
-// first when none is set) and files every record whose local file exists.
-// 0 on success; MSG_NO_CACHE_DIRECTORY when there is no directory or no
-// readable index in it; -1 when memory ran out (what was filed stays). The
-// index is only read, shared with the browser that may be writing it.
-MessageCode scanCacheIndex(CacheModel& model);
-
-// The names of the files matching `pattern`, without those whose attributes
-// share a bit with `excludedAttributes`, sorted case-insensitively; null
-// when nothing matches or memory ran out.
-std::unique_ptr<SortedCollection> listDirectory(const char* pattern, uint32_t excludedAttributes);
+// Reads FAT.DB of `directory` page by page and hands every record whose
+// local file exists to `sink`. 0 on success; MSG_NO_CACHE_DIRECTORY when
+// there is no readable index; -1 when memory ran out (what was handed on
+// stays). The index is only read, shared with the browser.
+MessageCode readCacheIndex(const char* directory, IndexRecordSink& sink);

@@ -4,7 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 
-class CacheModel;
+#include "core/owned_text.h"
+
+// No code of the browser's verify option is saved.
+constexpr uint8_t kCheckServerUnknown = 0xFF;
 
 // A directory that exists and holds a FAT.DB whose header is a cache index's.
 bool isValidCacheDirectory(const char* path);
@@ -13,16 +16,16 @@ bool isValidCacheDirectory(const char* path);
 // `out` always ends in a NUL inside it.
 void readBrowserCacheDirectory(char* out, size_t size);
 
-// Sets the model's cache directory from the user's stored choice, else from
-// the browser's; a stored choice that is no longer valid is deleted. False
-// (and the directory left empty) when neither is valid.
-bool findCacheDirectory(CacheModel& model);
+// Sets `directory` from the user's stored choice, else from the browser's;
+// a stored choice that is no longer valid is deleted. False (and
+// `directory` left as it was) when neither is valid.
+bool findCacheDirectory(OwnedText& directory);
 
 // Makes `path` the cache directory, remembering it when it is not the
 // browser's own. The full path is kept: a relative one would later resolve
 // against whatever folder happens to be current. False when the path is not
 // a valid cache directory; nothing is changed then.
-bool setCacheDirectory(CacheModel& model, const char* path);
+bool setCacheDirectory(OwnedText& directory, const char* path);
 
 // The browser's verify option as a code: 0 never verify, 1 and 2 the
 // browser's other settings, kCheckServerUnknown when it cannot be read.
@@ -32,10 +35,10 @@ uint8_t readCheckServer();
 // browser without its key, write nothing.
 void writeCheckServer(uint8_t code);
 
-// Sets the option to never verify, saving the browser's setting the first
-// time in a run.
-void forceNeverVerify(CacheModel& model);
+// Sets the option to never verify, saving the browser's setting in
+// `savedCode` the first time in a run.
+void forceNeverVerify(uint8_t& savedCode);
 
 // Puts the saved setting back, unless the user changed the option meanwhile
 // or never verify was the setting before; then forgets it.
-void restoreCheckServer(CacheModel& model);
+void restoreCheckServer(uint8_t& savedCode);

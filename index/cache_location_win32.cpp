@@ -7,40 +7,16 @@
 #include "core/owned_text.h"
 #include "core/text_locale.h"
 #include "core/win_handles.h"
+#include "core/registry_text.h"
 #include "index/cache_index_scan.h"
 #include "index/navigator.h"
-#include "model/cache_model.h"
-#include "settings/settings_store.h"
+#include "settings/program_key.h"
 
 namespace {
 
 // The user's own cache directory, under the program's key, when it is not
 // the browser's.
 constexpr char kCacheValue[] = "Cache";
-
-// The registry does not promise that a REG_SZ value ends in a NUL: the text
-// is read so that `out` always ends in one inside it. False, and `out`
-// empty, when the value is missing, of another type or does not fit.
-bool readRegistryText(HKEY key, const char* value, char* out, size_t size) {
-    if (size == 0)
-        return false;
-    out[0] = '\0';
-    DWORD type = 0;
-    DWORD bytes = static_cast<DWORD>(size);
-    if (RegQueryValueExA(key, value, nullptr, &type, reinterpret_cast<BYTE*>(out), &bytes) != ERROR_SUCCESS ||
-        type != REG_SZ || bytes > size) {
-        out[0] = '\0';
-        return false;
-    }
-    if (!std::memchr(out, '\0', bytes)) {
-        if (bytes == size) {
-            out[0] = '\0';
-            return false;
-        }
-        out[bytes] = '\0';
-    }
-    return true;
-}
 
 uint8_t codeOfCheckServer(DWORD value) {
     return value <= kCheckServerNever ? static_cast<uint8_t>(kCheckServerNever - value) : kCheckServerUnknown;
@@ -68,23 +44,21 @@ void readBrowserCacheDirectory(char* out, size_t size) {
     readRegistryText(key.get(), kNavigatorCacheDirValue, out, size);
 }
 
-bool findCacheDirectory(CacheModel& model) {
+bool findCacheDirectory(OwnedText& directory) {
     char path[MAX_PATH];
-    RegKey program;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kProgramKeyPath, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, program.receive()) ==
-        ERROR_SUCCESS) {
+    if (RegKey program = openProgramKey(PROGRAM_KEY_CHANGE)) {
         if (readRegistryText(program.get(), kCacheValue, path, sizeof path) && isValidCacheDirectory(path))
-            return model.cacheDirectory.assign(path);
+            return directory.assign(path);
         // A stale choice is not kept.
         RegDeleteValueA(program.get(), kCacheValue);
     }
     readBrowserCacheDirectory(path, sizeof path);
     if (!isValidCacheDirectory(path))
         return false;
-    return model.cacheDirectory.assign(path);
+    return directory.assign(path);
 }
 
-bool setCacheDirectory(CacheModel& model, const char* path) {
+bool setCacheDirectory(OwnedText& directory, const char* path) {
     if (!path || !path[0])
         return false;
     char full[MAX_PATH];
@@ -97,9 +71,7 @@ bool setCacheDirectory(CacheModel& model, const char* path) {
 
     char browsers[MAX_PATH];
     readBrowserCacheDirectory(browsers, sizeof browsers);
-    RegKey program;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kProgramKeyPath, 0, nullptr, 0, KEY_SET_VALUE, nullptr, program.receive(),
-                        nullptr) == ERROR_SUCCESS) {
+    if (RegKey program = openProgramKey(PROGRAM_KEY_CREATE)) {
         if (compareTextNoCase(full, browsers) == 0) {
             RegDeleteValueA(program.get(), kCacheValue);
         } else {
@@ -107,7 +79,7 @@ bool setCacheDirectory(CacheModel& model, const char* path) {
                            static_cast<DWORD>(std::strlen(full) + 1));
         }
     }
-    model.cacheDirectory = static_cast<OwnedText&&>(chosen);
+    directory = static_cast<OwnedText&&>(chosen);
     return true;
 }
 
@@ -135,15 +107,15 @@ void writeCheckServer(uint8_t code) {
                    sizeof value);
 }
 
-void forceNeverVerify(CacheModel& model) {
-    if (model.savedCheckServer == kCheckServerUnknown)
-        model.savedCheckServer = readCheckServer();
+void forceNeverVerify(uint8_t& savedCode) {
+    if (savedCode == kCheckServerUnknown)
+        savedCode = readCheckServer();
     writeCheckServer(0);
 }
 
-void restoreCheckServer(CacheModel& model) {
-    uint8_t saved = model.savedCheckServer;
-    model.savedCheckServer = kCheckServerUnknown;
+void restoreCheckServer(uint8_t& savedCode) {
+    uint8_t saved = savedCode;
+    savedCode = kCheckServerUnknown;
     if (saved != kCheckServerUnknown && saved != 0 && readCheckServer() == 0)
         writeCheckServer(saved);
 }

@@ -3,8 +3,9 @@
 #include <cstring>
 #include <new>
 
-#include "extract/url.h"
+#include "core/url.h"
 #include "index/cache_entry.h"
+#include "core/file_paths.h"
 #include "index/entry_flags.h"
 
 namespace {
@@ -23,12 +24,6 @@ template <class T, class... Args>
 std::unique_ptr<T> makeChecked(Args&&... args) {
     int32_t status;
     return std::unique_ptr<T>(checkCreated(new (std::nothrow) T(static_cast<Args&&>(args)...), status));
-}
-
-bool isPlainFileName(const char* name) {
-    if (!name[0] || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
-        return false;
-    return std::strpbrk(name, "\\/:") == nullptr;
 }
 
 }  // namespace
@@ -88,25 +83,6 @@ FoundEntry findEntry(const CacheModel& model, const char* url) {
     DomainFolder* folder = model.cacheRoot->folderAt(host.index);
     SearchResult entry = folder->searchKey(url);
     return {entry.found ? folder->entryAt(entry.index) : nullptr, folder};
-}
-
-bool joinPath(char* out, size_t size, const char* directory, const char* name) {
-    if (size == 0)
-        return false;
-    size_t length = std::strlen(directory);
-    bool separator = length > 0 && directory[length - 1] != '\\';
-    size_t total = length + (separator ? 1 : 0) + std::strlen(name);
-    // Without a directory the name would be taken from whatever folder is
-    // current, or from the root of the drive.
-    if (length == 0 || total >= size) {
-        out[0] = '\0';
-        return false;
-    }
-    std::memcpy(out, directory, length);
-    if (separator)
-        out[length++] = '\\';
-    std::strcpy(out + length, name);
-    return true;
 }
 
 bool cachePath(const CacheModel& model, char* out, size_t size, const char* fileName) {

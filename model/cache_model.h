@@ -1,6 +1,6 @@
 // The in-memory picture of one browser cache: the host folders of the cache
 // and of the search results, the hidden lists, the MIME types met, the cache
-// directory and the slot of the one background thread. One model exists for
+// directory and the slot of the one background run. One model exists for
 // the whole run. It knows no windows: the background thread reaches the main
 // window only through a ModelNotifier.
 #pragma once
@@ -11,13 +11,10 @@
 
 #include "core/owned_text.h"
 #include "core/sorted_collection.h"
+#include "index/cache_entry.h"
+#include "index/cache_location.h"
+#include "model/background_run.h"
 #include "model/domain_folder.h"
-
-class CacheEntry;
-
-// The known MIME types: their indexes are fixed, the types met later follow
-// in the order of their first appearance.
-constexpr int32_t kKnownTypeCount = 6;
 
 // The small system icon of each known type, found once when the model is
 // made. An implementation asks the shell; tests give fixed numbers.
@@ -29,26 +26,12 @@ public:
     virtual bool findIcons(const char* const* extensions, int32_t count, int32_t* icons) = 0;
 };
 
-// Where a background thread's progress messages go (the main window, in the
-// product).
-class ModelNotifier {
-public:
-    virtual ~ModelNotifier() = default;
-    // Delivered before it returns; only the main thread sends.
-    virtual void send(uint32_t message, uintptr_t wParam, intptr_t lParam) = 0;
-    // Queued; the background thread never waits for the main thread.
-    virtual void post(uint32_t message, uintptr_t wParam, intptr_t lParam) = 0;
-};
-
 // Texts the model shows; the program passes those of its string table.
 struct ModelTexts {
     const char* cacheRootName = "Netscape Cache";
     const char* searchRootName = "Suchergebnisse";
     const char* unknownTitle = "(Unbekannt)";
 };
-
-// No code of the browser's verify option is saved.
-constexpr uint8_t kCheckServerUnknown = 0xFF;
 
 class CacheModel : public NamedItem {
 public:
@@ -74,11 +57,8 @@ public:
     // rebuilt from the entries' marks only after such a scan.
     bool lastScanComplete = false;
 
-    // The one background thread. Its handle and the thread's life belong to
-    // the loading and search code; the model only keeps the slot.
-    void* workerThread = nullptr;
-    int32_t threadKind = 0;  // 1 loading details, 2 content search
-    ModelNotifier* notifier = nullptr;
+    // The one background thread: the loading pass or a content search.
+    BackgroundRun run;
     OwnedText searchText;
     // Documents handed to a running content search, which destroys them.
     SortedCollection* searchSet = nullptr;
@@ -101,11 +81,6 @@ struct FoundEntry {
 
 // Looks a URL up in the cache tree, case-insensitively.
 FoundEntry findEntry(const CacheModel& model, const char* url);
-
-// Joins `directory`, a backslash unless it ends in one, and `name` into
-// `out`. An empty directory, or a result that does not fit, is refused:
-// false and `out` empty, so that a cut path can never name another file.
-bool joinPath(char* out, size_t size, const char* directory, const char* name);
 
 // The path of a cached file: the cache directory joined with the record's
 // file name. The index is untrusted, so a name that is not a plain file name

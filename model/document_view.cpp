@@ -42,19 +42,25 @@ bool isVisible(const NamedItem& item, uint32_t mask) {
 }  // namespace
 
 uint32_t filterMask(uint32_t viewOptions) {
-    if (viewOptions & VIEW_SHOW_ALL)
+    if (viewOptions & OPTION_SHOW_ALL)
         return FLAG_DELETED;
     uint32_t mask = FLAG_HIDDEN | FLAG_DELETED;
-    if (viewOptions & VIEW_TEXT_ONLY)
+    if (viewOptions & OPTION_TEXT_ONLY)
         mask |= FLAG_NOT_TEXT;
-    if (viewOptions & VIEW_WEB_ONLY)
+    if (viewOptions & OPTION_WEB_ONLY)
         mask |= FLAG_NOT_WEB;
     return mask;
 }
 
+int32_t sortField(int32_t sortKey) {
+    // The key comes from the registry: widened, so that even the most
+    // negative value has a magnitude.
+    int64_t magnitude = sortKey < 0 ? -static_cast<int64_t>(sortKey) : sortKey;
+    return magnitude >= SORT_BY_TITLE && magnitude <= SORT_BY_DATE ? static_cast<int32_t>(magnitude) : 0;
+}
+
 int compareDocuments(const CacheEntry& a, const CacheEntry& b, int32_t sortKey) {
-    int32_t field = sortKey < 0 ? -sortKey : sortKey;
-    int result = compareField(a, b, field);
+    int result = compareField(a, b, sortField(sortKey));
     return sortKey < 0 ? -result : result;
 }
 
@@ -73,8 +79,7 @@ int32_t visibleCount(const SortedCollection& folderOrList, uint32_t mask) {
 }
 
 int32_t chooseSortKey(int32_t currentKey, int32_t field) {
-    int32_t currentField = currentKey < 0 ? -currentKey : currentKey;
-    if (field == currentField)
+    if (field != 0 && field == sortField(currentKey))
         return -currentKey;
     return field == SORT_BY_DATE ? -SORT_BY_DATE : field;
 }

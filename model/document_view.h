@@ -4,13 +4,9 @@
 #include <cstdint>
 
 #include "core/sorted_collection.h"
+#include "settings/settings.h"
 
 class CacheEntry;
-
-// View options of the settings record that decide what is shown.
-constexpr uint32_t VIEW_TEXT_ONLY = 0x100;
-constexpr uint32_t VIEW_WEB_ONLY = 0x200;
-constexpr uint32_t VIEW_SHOW_ALL = 0x400;
 
 // The document sort keys: the field is the absolute value, a negative key
 // sorts descending.
@@ -23,7 +19,11 @@ enum DocumentSortField : int32_t {
     SORT_BY_DATE = 6,
 };
 
-// The flags that hide an object under the view options: deleted documents
+// The field of a sort key (1 to 6), or 0 for a key outside the fields.
+int32_t sortField(int32_t sortKey);
+
+// The flags that hide an object under the view options (OPTION_TEXT_ONLY,
+// OPTION_WEB_ONLY, OPTION_SHOW_ALL of the settings): deleted documents
 // always; hidden ones, and with the options non-text and non-web ones,
 // unless everything is to be shown.
 uint32_t filterMask(uint32_t viewOptions);

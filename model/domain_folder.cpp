@@ -4,7 +4,7 @@
 
 #include "core/owned_text.h"
 #include "core/text_locale.h"
-#include "extract/url.h"
+#include "core/url.h"
 #include "index/cache_entry.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <cstdint>
 
 #include "core/message_code.h"
-#include "model/run_messages.h"
+#include "model/background_run.h"
 
 class CacheEntry;
 class CacheModel;
@@ -41,7 +41,7 @@ void startLoadingRun(CacheModel& model, ModelNotifier& notifier);
 
 // RUN_NONE, or the kind of the background thread still running. Notices the
 // end of a thread and releases its handle.
-int32_t threadBusy(CacheModel& model);
+RunKind threadBusy(CacheModel& model);
 
 // Whether the folder's details are loaded.
 bool isFolderLoaded(const CacheModel& model, const DomainFolder& folder);

@@ -10,11 +10,11 @@
 #include "core/text_helpers.h"
 #include "core/win_handles.h"
 #include "index/cache_entry.h"
-#include "index/cache_index_scan.h"
 #include "index/entry_flags.h"
 #include "model/cache_model.h"
 #include "model/domain_folder.h"
 #include "model/hidden_lists.h"
+#include "model/index_filing.h"
 #include "model/shell_icons.h"
 
 namespace {
@@ -62,9 +62,9 @@ bool claimFolder(DomainFolder& folder) {
     }
 }
 
-DWORD WINAPI loadingThread(void* parameter) {
+uint32_t loadingThread(void* parameter) {
     CacheModel& model = *static_cast<CacheModel*>(parameter);
-    ModelNotifier& notifier = *model.notifier;
+    ModelNotifier& notifier = *model.run.notifier();
     notifier.post(WM_RUN_STARTED, RUN_LOADING, 0);
     FolderList& root = *model.cacheRoot;
     for (int32_t i = 0; i < root.count(); ++i) {
@@ -116,32 +116,18 @@ MessageCode reload(CacheModel& model, ModelNotifier& notifier) {
 void startLoadingRun(CacheModel& model, ModelNotifier& notifier) {
     prepareLoading();
     applyHiddenLists(model);
-    model.notifier = &notifier;
-    model.threadKind = RUN_LOADING;
     notifier.send(WM_RUN_BEGINS, RUN_LOADING, model.cacheRoot->count());
     const LoadingTestHooks* hooks = testHooks.load(std::memory_order_acquire);
-    HANDLE thread = nullptr;
-    if (!hooks || !hooks->refuseThreadStart)
-        thread = CreateThread(nullptr, 0, loadingThread, &model, 0, nullptr);
-    if (!thread) {
+    bool refused = hooks && hooks->refuseThreadStart;
+    if (refused || !model.run.start(RUN_LOADING, notifier, loadingThread, &model)) {
         // The main window has set up its progress display; the end of the
         // run takes it down again.
         notifier.post(WM_RUN_ENDED, RUN_LOADING, 0);
-        return;
     }
-    model.workerThread = thread;
 }
 
-int32_t threadBusy(CacheModel& model) {
-    HANDLE thread = static_cast<HANDLE>(model.workerThread);
-    if (!thread)
-        return RUN_NONE;
-    DWORD exitCode = 0;
-    if (GetExitCodeThread(thread, &exitCode) && exitCode == STILL_ACTIVE)
-        return model.threadKind;
-    CloseHandle(thread);
-    model.workerThread = nullptr;
-    return RUN_NONE;
+RunKind threadBusy(CacheModel& model) {
+    return model.run.busy();
 }
 
 bool isFolderLoaded(const CacheModel&, const DomainFolder& folder) {

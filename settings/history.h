@@ -1,21 +1,32 @@
 // Search histories: the last texts of the find and content-search dialogs,
-// kept per dialog in a subkey of the program's key and shown newest first in
-// the dialog's combo box.
+// kept per dialog in a subkey of the program's key, newest first.
 #pragma once
 
-#include <windows.h>
+#include "settings/mru_order.h"
 
 constexpr char kFindHistory[] = "FindHistory";
 constexpr char kSearchHistory[] = "SearchHistory";
 constexpr int kHistoryMaximum = 10;
+// The longest text kept, its NUL included.
+constexpr int kHistoryTextSize = 260;
 
-// Fills the combo box from the history `listName`, newest first, and selects
-// the newest entry. Entries whose value is empty, missing or not text are
-// left out. Returns the number of letters in the stored order (0 when the
-// history is missing).
-int fillHistory(const char* listName, HWND combo);
+struct History {
+    // The letters of the stored order (0 when the history is missing).
+    int letterCount = 0;
+    // The entries in the stored order, without those whose value is empty,
+    // missing or not text: each keeps its own letter, because entries left
+    // out shift the list against the order.
+    int count = 0;
+    struct Entry {
+        char letter;
+        char text[kHistoryTextSize];
+    } entries[kMruMaxLetters];
+};
 
-// Records the combo box's current text as the history's newest entry. The
-// combo box must have been filled by fillHistory, whose items remember
-// which stored entry they show.
-void recordHistory(const char* listName, int maximum, HWND combo);
+// Reads the history `listName`; a missing one reads as empty.
+void readHistory(const char* listName, History& out);
+
+// Records `text` as the newest entry of `listName`. `usedLetter` is the
+// letter of the stored entry the text was taken from, or 0 for a new text.
+// Nothing is written when the key cannot be made.
+void recordHistoryUse(const char* listName, int maximum, const char* text, char usedLetter);

@@ -2,6 +2,8 @@
 
 #include <type_traits>
 
+#include "settings/extract_options.h"
+
 namespace {
 
 uint32_t readWord(const unsigned char* p) {
@@ -38,33 +40,43 @@ void forEachWord(SettingsRef& s, Visit&& visit) {
 // The save dialog's options from the old record's option bits; the rules
 // are applied in this order, the last one taking media links away again.
 uint32_t convertOldExtractOptions(uint32_t optionFlags) {
-    uint32_t options = 0;
+    ExtractOptions options = 0;
     if (optionFlags & OPTION_OLD_FOLLOW_INTERNAL)
-        options |= 0x09;
+        options |= kFollowInternal;
     if (optionFlags & OPTION_OLD_FOLLOW_EXTERNAL)
-        options |= 0x12;
+        options |= kFollowExternal;
     if (optionFlags & OPTION_OLD_REPLACE_MISSING)
-        options |= 0x24;
+        options |= kReplaceMissing;
     if (optionFlags & OPTION_OLD_NO_MEDIA_LINKS)
-        options &= ~0x18u;
+        options &= ~(MediaFollowInternal | MediaFollowExternal);
     return options;
 }
 
 }  // namespace
 
+// A first start shows every bar, the details and the list tips, finds in
+// all three fields, searches the whole cache and puts the browser's verify
+// option back at the end. The old record's link bits are set too, so that
+// an earlier version reading this record follows and replaces links.
+constexpr uint32_t kDefaultOptionFlags =
+    OPTION_TOOLBAR | OPTION_STATUS_BAR | OPTION_DESCRIPTION_BARS | OPTION_LIST_TIPS | OPTION_DETAILS_VIEW |
+    OPTION_NAMES_IN_SORT_ORDER | OPTION_FIND_HOSTS | OPTION_FIND_URLS | OPTION_FIND_TITLES | OPTION_SEARCH_CACHE |
+    OPTION_RESTORE_BROWSER | OPTION_OLD_FOLLOW_INTERNAL | OPTION_OLD_FOLLOW_EXTERNAL | OPTION_OLD_REPLACE_MISSING;
+static_assert(kDefaultOptionFlags == 0x0B2170BE, "the stored default word of the settings record");
+
 // Constant-initialised, so that the process record needs no guard at first use.
 constexpr Settings kDefaultSettings = {
-    0x0B2170BE,
+    kDefaultOptionFlags,
     kPlacementUnset,
     kPlacementUnset,
     kPlacementUnset,
     kPlacementUnset,
     kPlacementUnset,
     {100, 80, 80, 80, 50, 80},
-    1,
+    1,  // by title, ascending
     {kPlacementUnset, kPlacementUnset, kPlacementUnset, kPlacementUnset},
     0,
-    0x3F,
+    kAllExtractOptions,
 };
 
 Settings defaultSettings() {

@@ -1,12 +1,7 @@
 // The program's registry key and the settings record stored in it.
 #pragma once
 
-#include <windows.h>
-
 #include "settings/settings.h"
-
-// Under HKEY_CURRENT_USER.
-extern const char kProgramKeyPath[];
 
 // Fills processSettings() from the value "Configuration". A missing key or
 // value, another type or size, or any read error gives the defaults.
@@ -28,7 +23,7 @@ struct SaveSettingsSteps {
     void (*restoreCheckServer)(void* context);
     // Copies the main window's normal rectangle, maximized state and the
     // list's column widths into the record.
-    void (*recordPlacement)(HWND mainWindow, Settings& settings, void* context);
+    void (*recordPlacement)(Settings& settings, void* context);
     void* context;
 };
 
@@ -36,4 +31,4 @@ struct SaveSettingsSteps {
 // user asked for that, records the placement and writes the record, in this
 // order. Does nothing before start-up has completed: a run that ended early
 // must not overwrite the stored state with half-made values.
-void saveSettings(HWND mainWindow, bool startupComplete, const SaveSettingsSteps& steps);
+void saveSettings(bool startupComplete, const SaveSettingsSteps& steps);

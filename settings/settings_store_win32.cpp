@@ -1,8 +1,6 @@
 #include "settings/settings_store.h"
 
-#include "core/win_handles.h"
-
-const char kProgramKeyPath[] = "Software\\Quill\\TARN";
+#include "settings/program_key.h"
 
 namespace {
 
@@ -11,8 +9,8 @@ const char kConfigurationValue[] = "Configuration";
 }  // namespace
 
 bool readSettingsRecord(Settings& out) {
-    RegKey key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kProgramKeyPath, 0, KEY_QUERY_VALUE, key.receive()) != ERROR_SUCCESS)
+    RegKey key = openProgramKey(PROGRAM_KEY_READ);
+    if (!key)
         return false;
     // A value longer than the record fails with ERROR_MORE_DATA and counts
     // as unreadable.
@@ -31,16 +29,15 @@ void loadSettings() {
 }
 
 bool writeSettingsRecord(const Settings& settings) {
-    RegKey key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kProgramKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
-                        nullptr, key.receive(), nullptr) != ERROR_SUCCESS)
+    RegKey key = openProgramKey(PROGRAM_KEY_CREATE);
+    if (!key)
         return false;
     unsigned char data[kSettingsRecordSize];
     encodeSettings(settings, data);
     return RegSetValueExA(key.get(), kConfigurationValue, 0, REG_BINARY, data, sizeof data) == ERROR_SUCCESS;
 }
 
-void saveSettings(HWND mainWindow, bool startupComplete, const SaveSettingsSteps& steps) {
+void saveSettings(bool startupComplete, const SaveSettingsSteps& steps) {
     if (!startupComplete)
         return;
     Settings& settings = processSettings();
@@ -49,6 +46,6 @@ void saveSettings(HWND mainWindow, bool startupComplete, const SaveSettingsSteps
     if ((settings.optionFlags & OPTION_RESTORE_BROWSER) && steps.restoreCheckServer)
         steps.restoreCheckServer(steps.context);
     if (steps.recordPlacement)
-        steps.recordPlacement(mainWindow, settings, steps.context);
+        steps.recordPlacement(settings, steps.context);
     writeSettingsRecord(settings);
 }

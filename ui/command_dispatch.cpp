@@ -1,7 +1,5 @@
 #include "ui/command_dispatch.h"
 
-#include <cstdlib>
-
 #include "index/entry_flags.h"
 #include "model/cache_model.h"
 #include "model/document_view.h"
@@ -103,7 +101,7 @@ void CommandDispatch::toggleFilter(uint32_t option) {
 
 void CommandDispatch::chooseDocumentSort(int id) {
     Settings& settings = processSettings();
-    settings.documentSortKey = chooseSortKey(settings.documentSortKey, id - CMD_SORT_BY_TITLE + 1);
+    settings.documentSortKey = chooseSortKey(settings.documentSortKey, sortFieldOfColumn(id - CMD_SORT_BY_TITLE));
     main_.list().sortItems();
     // The arrow moves to the new column.
     InvalidateRect(ListView_GetHeader(main_.list().window()), nullptr, TRUE);
@@ -114,12 +112,12 @@ void CommandDispatch::switchPane() {
     SetFocus(GetFocus() == list ? main_.tree().window() : list);
 }
 
-ObjectCommandStates CommandDispatch::computeObjectStates(HTREEITEM node) const {
+ObjectCommandStates CommandDispatch::currentObjectStates(HTREEITEM node) const {
     StateSnapshot snapshot;
     TreePane& tree = main_.tree();
     snapshot.list = main_.list().stats();
     CacheModel* model = main_.model();
-    snapshot.threadKind = model ? threadBusy(*model) : 0;
+    snapshot.threadKind = model ? threadBusy(*model) : RUN_NONE;
     snapshot.listHasFocus = GetFocus() == main_.list().window();
     if (!node)
         node = tree.caretItem();
@@ -133,14 +131,14 @@ ObjectCommandStates CommandDispatch::computeObjectStates(HTREEITEM node) const {
     }
     snapshot.hasPreviousFolder = tree.previousFolderItem(node) != nullptr;
     snapshot.hasNextFolder = tree.nextFolderItem(node) != nullptr;
-    return ComputeObjectStates(snapshot);
+    return computeObjectStates(snapshot);
 }
 
 void CommandDispatch::updateToolbarObjectStates() {
     HWND toolbar = main_.frame().toolbar();
     if (!toolbar)
         return;
-    ObjectCommandStates states = computeObjectStates(nullptr);
+    ObjectCommandStates states = currentObjectStates(nullptr);
     for (const CommandState& pair : states.pairs)
         SendMessageA(toolbar, TB_SETSTATE, pair.command, MAKELONG(pair.state, 0));
 }
@@ -149,23 +147,22 @@ void CommandDispatch::updateToolbarViewStates() {
     HWND toolbar = main_.frame().toolbar();
     if (!toolbar)
         return;
-    ViewCommandStates states = ComputeViewStates(processSettings().optionFlags);
+    ViewCommandStates states = computeViewStates(processSettings().optionFlags);
     for (const CommandState& pair : states.pairs)
         SendMessageA(toolbar, TB_SETSTATE, pair.command, MAKELONG(pair.state, 0));
 }
 
 void CommandDispatch::updateMenuStates(HMENU menu, HTREEITEM node) {
-    ObjectCommandStates objects = computeObjectStates(node);
-    ViewCommandStates views = ComputeViewStates(processSettings().optionFlags);
+    ObjectCommandStates objects = currentObjectStates(node);
+    ViewCommandStates views = computeViewStates(processSettings().optionFlags);
     for (const CommandState& pair : objects.pairs)
         EnableMenuItem(menu, pair.command, MF_BYCOMMAND | (pair.state & kStateEnabled ? MF_ENABLED : MF_GRAYED));
     for (const CommandState& pair : views.pairs) {
         CheckMenuItem(menu, pair.command, MF_BYCOMMAND | (pair.state & kStateChecked ? MF_CHECKED : MF_UNCHECKED));
         EnableMenuItem(menu, pair.command, MF_BYCOMMAND | (pair.state & kStateEnabled ? MF_ENABLED : MF_GRAYED));
     }
-    long long field = std::llabs(static_cast<long long>(processSettings().documentSortKey));
-    if (field >= 1 && field <= 6)
-        CheckMenuRadioItem(menu, CMD_SORT_BY_TITLE, CMD_SORT_BY_DATE, CMD_SORT_BY_TITLE - 1 + static_cast<int>(field),
+    if (int32_t field = sortField(processSettings().documentSortKey))
+        CheckMenuRadioItem(menu, CMD_SORT_BY_TITLE, CMD_SORT_BY_DATE, CMD_SORT_BY_TITLE + columnOfSortField(field),
                            MF_BYCOMMAND);
     CheckMenuRadioItem(menu, CMD_SORT_DOMAINS_ALPHABETICAL, CMD_SORT_DOMAINS_HIERARCHICAL,
                        optionSet(OPTION_HIERARCHICAL) ? CMD_SORT_DOMAINS_HIERARCHICAL : CMD_SORT_DOMAINS_ALPHABETICAL,

@@ -25,7 +25,7 @@ public:
     void updateMenuStates(HMENU menu, HTREEITEM node);
     void updateToolbarObjectStates();
     void updateToolbarViewStates();
-    ObjectCommandStates computeObjectStates(HTREEITEM node) const;
+    ObjectCommandStates currentObjectStates(HTREEITEM node) const;
 
     // Status bar help for a popup menu (its handle) or a command.
     void menuHelpOn(uintptr_t key, bool popup);

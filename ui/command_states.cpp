@@ -40,8 +40,8 @@ void setState(CommandState (&pairs)[N], int command, uint8_t state) {
 void computeListFocusStates(const StateSnapshot& s, ObjectCommandStates& out) {
     const ListStats& l = s.list;
     setState(out.pairs, CMD_OPEN, enabledIf(l.selected == 1 && l.selectedMissing == 0));
-    setState(out.pairs, CMD_SAVE_AS, enabledIf(l.selected > l.selectedMissing && s.threadKind != 1));
-    setState(out.pairs, CMD_PROPERTIES, enabledIf(l.selected > 0 && s.threadKind != 1));
+    setState(out.pairs, CMD_SAVE_AS, enabledIf(l.selected > l.selectedMissing && s.threadKind != RUN_LOADING));
+    setState(out.pairs, CMD_PROPERTIES, enabledIf(l.selected > 0 && s.threadKind != RUN_LOADING));
     setState(out.pairs, CMD_HIDE, enabledIf(l.selected > l.selectedHidden));
     setState(out.pairs, CMD_UNHIDE, enabledIf(l.selectedHidden > 0));
     if (l.selected > 0) {
@@ -50,7 +50,7 @@ void computeListFocusStates(const StateSnapshot& s, ObjectCommandStates& out) {
                                                        : kStateEnabled | kStateMixed;
         setState(out.pairs, CMD_TOGGLE_HIDDEN, toggle);
     }
-    setState(out.pairs, CMD_DELETE, enabledIf(l.selected > l.selectedMissing && s.threadKind != 1));
+    setState(out.pairs, CMD_DELETE, enabledIf(l.selected > l.selectedMissing && s.threadKind != RUN_LOADING));
     setState(out.pairs, CMD_COPY_URL, enabledIf(l.selected > 0));
     // "Gehe zu Domäne" only makes sense where a document is listed away from
     // its own host folder: under a root, or among the search results.
@@ -65,7 +65,7 @@ void computeTreeFocusStates(const StateSnapshot& s, ObjectCommandStates& out) {
     setState(out.pairs, CMD_UNHIDE, enabledIf(s.folderHideable && s.folderHidden));
     if (s.folderHideable)
         setState(out.pairs, CMD_TOGGLE_HIDDEN, s.folderHidden ? kStateEnabled | kStateChecked : kStateEnabled);
-    setState(out.pairs, CMD_DELETE, enabledIf(hostFolder && s.folderCount > 0 && s.threadKind != 1));
+    setState(out.pairs, CMD_DELETE, enabledIf(hostFolder && s.folderCount > 0 && s.threadKind != RUN_LOADING));
     setState(out.pairs, CMD_COPY_URL, enabledIf(hostFolder));
 }
 
@@ -79,7 +79,7 @@ uint8_t ViewCommandStates::stateOf(int command) const {
     return findState(pairs, command);
 }
 
-ObjectCommandStates ComputeObjectStates(const StateSnapshot& snapshot) {
+ObjectCommandStates computeObjectStates(const StateSnapshot& snapshot) {
     ObjectCommandStates out;
     for (int i = 0; i < kObjectCommandCount; ++i)
         out.pairs[i] = {kObjectCommands[i], 0};
@@ -89,13 +89,13 @@ ObjectCommandStates ComputeObjectStates(const StateSnapshot& snapshot) {
         computeTreeFocusStates(snapshot, out);
     setState(out.pairs, CMD_PREVIOUS_FOLDER, enabledIf(snapshot.hasPreviousFolder));
     setState(out.pairs, CMD_NEXT_FOLDER, enabledIf(snapshot.hasNextFolder));
-    uint8_t idle = enabledIf(snapshot.threadKind == 0);
+    uint8_t idle = enabledIf(snapshot.threadKind == RUN_NONE);
     for (int command : {CMD_RELOAD, CMD_CONTENT_SEARCH, CMD_CLEAR_RESULTS, CMD_SETTINGS})
         setState(out.pairs, command, idle);
     return out;
 }
 
-ViewCommandStates ComputeViewStates(uint32_t optionFlags) {
+ViewCommandStates computeViewStates(uint32_t optionFlags) {
     ViewCommandStates out;
     for (int i = 0; i < kViewCommandCount; ++i)
         out.pairs[i] = {kViewCommands[i], kStateEnabled};

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "model/background_run.h"
 #include "ui/list_stats.h"
 
 // Toolbar state words: TBSTATE_CHECKED, TBSTATE_ENABLED, TBSTATE_INDETERMINATE.
@@ -34,7 +35,7 @@ enum class FolderKind { None, Root, HostFolder, ResultsFolder };
 
 struct StateSnapshot {
     ListStats list;
-    int threadKind = 0;  // 0 none, 1 loading, 2 content search
+    RunKind threadKind = RUN_NONE;
     bool listHasFocus = false;
     FolderKind folder = FolderKind::None;
     bool folderHideable = false;
@@ -44,5 +45,5 @@ struct StateSnapshot {
     bool hasNextFolder = false;
 };
 
-ObjectCommandStates ComputeObjectStates(const StateSnapshot& snapshot);
-ViewCommandStates ComputeViewStates(uint32_t optionFlags);
+ObjectCommandStates computeObjectStates(const StateSnapshot& snapshot);
+ViewCommandStates computeViewStates(uint32_t optionFlags);

@@ -119,14 +119,13 @@ void Frame::setContentCaption(const char* folderName) {
 
 void Frame::measureStatusFont() {
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(statusBar_, WM_GETFONT, 0, 0));
-    HDC screen = GetDC(nullptr);
-    HGDIOBJ previous = font ? SelectObject(screen, font) : nullptr;
-    TEXTMETRICA metrics;
-    if (GetTextMetricsA(screen, &metrics))
-        lineHeight_ = metrics.tmHeight + metrics.tmExternalLeading;
-    if (previous)
-        SelectObject(screen, previous);
-    ReleaseDC(nullptr, screen);
+    {
+        WindowDC screen(nullptr);
+        SelectedObject selected(screen.get(), font);
+        TEXTMETRICA metrics;
+        if (screen && GetTextMetricsA(screen.get(), &metrics))
+            lineHeight_ = metrics.tmHeight + metrics.tmExternalLeading;
+    }
     SendMessageA(leftBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     SendMessageA(rightBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }

@@ -3,8 +3,7 @@
 // subclassed to catch its WM_DRAWITEM.
 #include "ui/list_pane.h"
 
-#include <cstdlib>
-
+#include "model/document_view.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
 
@@ -82,8 +81,7 @@ void ListPane::drawHeaderItem(const DRAWITEMSTRUCT& draw) {
     text[sizeof text - 1] = '\0';
     int length = lstrlenA(text);
     int32_t sortKey = processSettings().documentSortKey;
-    // The key comes from the registry; widen it so that no value overflows.
-    bool sorted = std::llabs(static_cast<long long>(sortKey)) - 1 == itemId;
+    bool sorted = columnOfSortField(sortField(sortKey)) == itemId;
 
     SIZE extent = {};
     GetTextExtentPoint32A(dc, text, length, &extent);
@@ -114,12 +112,10 @@ void ListPane::drawHeaderItem(const DRAWITEMSTRUCT& draw) {
 
     if (!sorted || !sortArrows_ || arrowX < r.left || arrowX + SORT_ARROW_SIZE > r.right)
         return;
-    HDC memory = CreateCompatibleDC(dc);
+    MemoryDC memory(dc);
     if (!memory)
         return;
-    HGDIOBJ previous = SelectObject(memory, sortArrows_.get());
-    BitBlt(dc, arrowX, arrowY, SORT_ARROW_SIZE, SORT_ARROW_SIZE, memory, sortKey > 0 ? 0 : SORT_ARROW_SIZE, 0,
+    SelectedObject arrows(memory.get(), sortArrows_.get());
+    BitBlt(dc, arrowX, arrowY, SORT_ARROW_SIZE, SORT_ARROW_SIZE, memory.get(), sortKey > 0 ? 0 : SORT_ARROW_SIZE, 0,
            SRCCOPY);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
 }

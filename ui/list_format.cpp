@@ -68,7 +68,7 @@ void updateNumberFormat() {
     number.read = true;
 }
 
-void FormatSize(int64_t bytes, bool kilobyteForm, char* out, size_t size) {
+void formatSize(int64_t bytes, bool kilobyteForm, char* out, size_t size) {
     if (size == 0)
         return;
     if (!numberFormat.read)
@@ -114,7 +114,7 @@ void FormatSize(int64_t bytes, bool kilobyteForm, char* out, size_t size) {
     copyTextBounded(out, size, formatted);
 }
 
-bool SecondsToSystemTime(int64_t seconds, SYSTEMTIME& out) {
+bool secondsToSystemTime(int64_t seconds, SYSTEMTIME& out) {
     out = SYSTEMTIME{};
     if (seconds < kSecondsFrom1970To1980 || seconds > kLatestSecond)
         return false;
@@ -141,7 +141,7 @@ bool SecondsToSystemTime(int64_t seconds, SYSTEMTIME& out) {
     return true;
 }
 
-void FormatDateTime(int64_t seconds, bool shortForm, char* out, size_t size) {
+void formatDateTime(int64_t seconds, bool shortForm, char* out, size_t size) {
     if (size == 0)
         return;
     SYSTEMTIME time;
@@ -149,7 +149,7 @@ void FormatDateTime(int64_t seconds, bool shortForm, char* out, size_t size) {
     int limit = size > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(size);
     // 64 bits: the bias must not wrap a time stamp near either end of the
     // index's 32-bit range.
-    if (seconds != 0 && SecondsToSystemTime(seconds - timeZoneBias(), time)) {
+    if (seconds != 0 && secondsToSystemTime(seconds - timeZoneBias(), time)) {
         written = GetDateFormatA(LOCALE_USER_DEFAULT, shortForm ? DATE_SHORTDATE : DATE_LONGDATE, &time, nullptr, out,
                                  limit);
         if (written > 0 && written < limit) {

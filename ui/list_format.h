@@ -10,7 +10,7 @@
 // "1,50 KB (1.536 Bytes)" or "4,76 MB (5.000.000 Bytes)". Takes 64 bits, so
 // that sums of sizes (the status bar's) are shown as they are. The text is
 // cut to `size`.
-void FormatSize(int64_t bytes, bool kilobyteForm, char* out, size_t size);
+void formatSize(int64_t bytes, bool kilobyteForm, char* out, size_t size);
 // Reads the user's number format again for the size texts (on a change of
 // the system's settings; the first size text reads it by itself).
 void updateNumberFormat();
@@ -19,9 +19,9 @@ void updateNumberFormat();
 // short ("21.7.1996 13:05") or long form; "(Unbekannt)" for 0, for a time
 // before 1980 and whenever the locale cannot format it or `size` cannot hold
 // it (then cut to `size`).
-void FormatDateTime(int64_t seconds, bool shortForm, char* out, size_t size);
+void formatDateTime(int64_t seconds, bool shortForm, char* out, size_t size);
 
 // Seconds since 1970 (local time) to calendar fields. False, with every field
 // 0, for 0 and for times before 1980-01-01, which the program's date forms
 // do not cover.
-bool SecondsToSystemTime(int64_t seconds, SYSTEMTIME& out);
+bool secondsToSystemTime(int64_t seconds, SYSTEMTIME& out);

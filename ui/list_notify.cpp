@@ -79,7 +79,7 @@ void ListPane::updateStatusBar() {
     char size[300] = "";
     int64_t bytes = stats_.selected > 0 ? stats_.selectedSize : stats_.totalSize;
     if (bytes != 0 && !main_.frame().progressActive())
-        FormatSize(bytes, false, size, sizeof size);
+        formatSize(bytes, false, size, sizeof size);
     SendMessageA(status, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(count));
     SendMessageA(status, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(size));
 }
@@ -89,7 +89,7 @@ bool ListPane::onNotify(NMHDR* header) {
         LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(header)->item;
         if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
             if (CacheEntry* entry = reinterpret_cast<CacheEntry*>(item.lParam))
-                ItemText(*entry, item.iSubItem, item.pszText, static_cast<size_t>(item.cchTextMax));
+                itemText(*entry, item.iSubItem, item.pszText, static_cast<size_t>(item.cchTextMax));
             else
                 item.pszText[0] = '\0';
         }

@@ -32,27 +32,27 @@ int CALLBACK compareListedEntries(LPARAM a, LPARAM b, LPARAM sortKey) {
 
 }  // namespace
 
-void ItemText(const CacheEntry& entry, int column, char* out, size_t size) {
+void itemText(const CacheEntry& entry, int column, char* out, size_t size) {
     if (size == 0)
         return;
     switch (column) {
-    case 0:
+    case COLUMN_TITLE:
         copyTextBounded(out, size, entry.title());
         break;
-    case 1:
+    case COLUMN_TYPE:
         copyTextBounded(out, size, entry.mimeType());
         break;
-    case 2:
+    case COLUMN_URL:
         copyTextBounded(out, size, entry.url());
         break;
-    case 3:
+    case COLUMN_FILE:
         copyTextBounded(out, size, entry.localFile());
         break;
-    case 4:
-        FormatSize(entry.contentLength(), true, out, size);
+    case COLUMN_SIZE:
+        formatSize(entry.contentLength(), true, out, size);
         break;
-    case 5:
-        FormatDateTime(entry.lastAccessed(), true, out, size);
+    case COLUMN_DATE:
+        formatDateTime(entry.lastAccessed(), true, out, size);
         break;
     default:
         out[0] = '\0';
@@ -77,7 +77,7 @@ bool ListPane::create(HWND parent) {
             header[0] = '\0';
         LVCOLUMNA request = {};
         request.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        request.fmt = column == 4 ? LVCFMT_RIGHT : LVCFMT_LEFT;
+        request.fmt = column == COLUMN_SIZE ? LVCFMT_RIGHT : LVCFMT_LEFT;
         request.cx = widths[column];
         request.pszText = header;
         request.iSubItem = column;

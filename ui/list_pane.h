@@ -15,8 +15,26 @@ class CacheEntry;
 class DomainFolder;
 class MainWindow;
 
+// The list's columns in the details view; each shows one sort field.
+enum ListColumn : int {
+    COLUMN_TITLE = 0,
+    COLUMN_TYPE = 1,
+    COLUMN_URL = 2,
+    COLUMN_FILE = 3,
+    COLUMN_SIZE = 4,
+    COLUMN_DATE = 5,
+};
+
+constexpr int columnOfSortField(int32_t field) {
+    return field - 1;
+}
+
+constexpr int32_t sortFieldOfColumn(int column) {
+    return column + 1;
+}
+
 // The text of one cell: title, type, URL, file, size in kilobytes, date.
-void ItemText(const CacheEntry& entry, int column, char* out, size_t size);
+void itemText(const CacheEntry& entry, int column, char* out, size_t size);
 
 class ListPane {
 public:

@@ -19,8 +19,6 @@ const char kMainWindowClass[] = "QL_TARN";
 
 namespace {
 
-MainWindow* theMainWindow = nullptr;
-
 void saveHiddenListsStep(void* context) {
     if (CacheModel* model = static_cast<MainWindow*>(context)->model())
         saveHiddenLists(*model);
@@ -28,25 +26,17 @@ void saveHiddenListsStep(void* context) {
 
 void restoreCheckServerStep(void* context) {
     if (CacheModel* model = static_cast<MainWindow*>(context)->model())
-        restoreCheckServer(*model);
+        restoreCheckServer(model->savedCheckServer);
 }
 
-void recordPlacementStep(HWND window, Settings& settings, void* context) {
-    RecordPlacement(window, static_cast<MainWindow*>(context)->list().window(), settings);
+void recordPlacementStep(Settings& settings, void* context) {
+    MainWindow* main = static_cast<MainWindow*>(context);
+    recordPlacement(main->window(), main->list().window(), settings);
 }
 
 }  // namespace
 
-MainWindow* mainWindow() {
-    return theMainWindow;
-}
-
 MainWindow::MainWindow() : frame_(*this), tree_(*this), list_(*this), commands_(*this) {}
-
-MainWindow::~MainWindow() {
-    if (theMainWindow == this)
-        theMainWindow = nullptr;
-}
 
 bool MainWindow::registerClass(HINSTANCE instance) {
     WNDCLASSA windowClass = {};
@@ -61,7 +51,6 @@ bool MainWindow::registerClass(HINSTANCE instance) {
 }
 
 bool MainWindow::create(HINSTANCE instance) {
-    theMainWindow = this;
     HWND window = CreateWindowExA(0, kMainWindowClass, nullptr, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
     return window && frame_.create(window);
@@ -190,13 +179,13 @@ void MainWindow::onRunEnded(int kind) {
         // A search that found nothing says so, unless the user has turned
         // to another program meanwhile.
         if (model_->searchRoot->totalCount() == 0 && GetForegroundWindow() == window_)
-            ShowMessageCode(window_, MSG_NOTHING_FOUND);
+            showMessageCode(window_, MSG_NOTHING_FOUND);
     }
 }
 
 void MainWindow::saveState() {
     SaveSettingsSteps steps = {saveHiddenListsStep, restoreCheckServerStep, recordPlacementStep, this};
-    saveSettings(window_, startupComplete_, steps);
+    saveSettings(startupComplete_, steps);
 }
 
 void MainWindow::onDestroy() {

@@ -18,7 +18,6 @@ extern const char kMainWindowClass[];
 class MainWindow {
 public:
     MainWindow();
-    ~MainWindow();
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
 
@@ -67,7 +66,3 @@ private:
     bool startupComplete_ = false;
     bool windowDestroyed_ = false;
 };
-
-// The one main window of the process, for the commands and dialogs that act
-// on its panes; null before it is made.
-MainWindow* mainWindow();

@@ -28,7 +28,7 @@ const int kFormattedSize = 1025;
 void loadPreloadedStrings() {
     for (int i = 0; i < kPreloadedCount; ++i) {
         if (!preloaded[i])
-            preloaded[i] = LoadStringCopy(kPreloadedIds[i]);
+            preloaded[i] = loadStringCopy(kPreloadedIds[i]);
     }
 }
 
@@ -39,16 +39,16 @@ const char* preloadedString(UINT id) {
     return "";
 }
 
-char* LoadStringCopy(UINT id) {
+char* loadStringCopy(UINT id) {
     char text[260];
     if (LoadStringA(GetModuleHandleA(nullptr), id, text, sizeof text) <= 0)
         text[0] = '\0';
     return duplicateText(text);
 }
 
-int ShowMessageCode(HWND owner, MessageCode code, ...) {
+int showMessageCode(HWND owner, MessageCode code, ...) {
     if (code == MSG_OUT_OF_MEMORY) {
-        ShowOutOfMemory();
+        showOutOfMemory();
         return -1;
     }
     char pattern[256];
@@ -62,12 +62,12 @@ int ShowMessageCode(HWND owner, MessageCode code, ...) {
     return MessageBoxA(owner, text, preloadedString(STR_APP_NAME), messageStyle(code));
 }
 
-void ShowOutOfMemory() {
+void showOutOfMemory() {
     MessageBoxA(nullptr, preloadedString(STR_OUT_OF_MEMORY_TEXT), preloadedString(STR_OUT_OF_MEMORY_CAPTION),
                 MB_SYSTEMMODAL | MB_ICONHAND);
 }
 
-void FatalMessageCode(HWND owner, MessageCode code) {
-    ShowMessageCode(owner, code);
+void fatalMessageCode(HWND owner, MessageCode code) {
+    showMessageCode(owner, code);
     std::exit(-1);
 }

@@ -14,13 +14,13 @@ const char* preloadedString(UINT id);
 
 // A malloc'd copy of resource string `id` (at most 259 characters; "" when
 // the resource is missing), or null when memory ran out.
-char* LoadStringCopy(UINT id);
+char* loadStringCopy(UINT id);
 
 // Shows `code` as a message box owned by `owner`, its string formatted with
 // the optional arguments; returns the box's answer. -1 shows the
 // out-of-memory box and returns -1.
-int ShowMessageCode(HWND owner, MessageCode code, ...);
+int showMessageCode(HWND owner, MessageCode code, ...);
 // The system-modal out-of-memory box; it allocates nothing.
-void ShowOutOfMemory();
+void showOutOfMemory();
 // Shows `code` and ends the process with exit code -1.
-[[noreturn]] void FatalMessageCode(HWND owner, MessageCode code);
+[[noreturn]] void fatalMessageCode(HWND owner, MessageCode code);

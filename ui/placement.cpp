@@ -33,7 +33,7 @@ int startupShowCommand(const STARTUPINFOA& startup, bool maximized) {
     return command;
 }
 
-void RestorePlacement(HWND window, const Settings& settings) {
+void restorePlacement(HWND window, const Settings& settings) {
     StoredPlacement stored = {settings.windowLeft, settings.windowTop, settings.windowWidth, settings.windowHeight};
     if (placementRestorable(stored, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)))
         SetWindowPos(window, nullptr, stored.left, stored.top, stored.width, stored.height,
@@ -45,7 +45,7 @@ void RestorePlacement(HWND window, const Settings& settings) {
     UpdateWindow(window);
 }
 
-void RecordPlacement(HWND window, HWND list, Settings& settings) {
+void recordPlacement(HWND window, HWND list, Settings& settings) {
     WINDOWPLACEMENT placement = {};
     placement.length = sizeof placement;
     if (GetWindowPlacement(window, &placement)) {

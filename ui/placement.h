@@ -30,7 +30,7 @@ StoredPlacement placementFromNormalRect(const RECT& normal, POINT workAreaOrigin
 int startupShowCommand(const STARTUPINFOA& startup, bool maximized);
 
 // Moves the window to the stored place, shows and updates it.
-void RestorePlacement(HWND window, const Settings& settings);
+void restorePlacement(HWND window, const Settings& settings);
 // Stores the window's normal rectangle, its maximized state and the list's
 // column widths.
-void RecordPlacement(HWND window, HWND list, Settings& settings);
+void recordPlacement(HWND window, HWND list, Settings& settings);

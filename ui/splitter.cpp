@@ -35,10 +35,9 @@ void createHalftoneBrush(HalftoneBrush& halftone) {
     DWORD rows[8];
     for (int row = 0; row < 8; ++row)
         rows[row] = row % 2 ? 0x55 : 0xAA;
-    HDC screen = GetDC(nullptr);
-    halftone.bitmap.reset(CreateDIBitmap(screen, &info.header, CBM_INIT, rows,
+    WindowDC screen(nullptr);
+    halftone.bitmap.reset(CreateDIBitmap(screen.get(), &info.header, CBM_INIT, rows,
                                          reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS));
-    ReleaseDC(nullptr, screen);
     if (halftone.bitmap)
         halftone.brush.reset(CreatePatternBrush(static_cast<HBITMAP>(halftone.bitmap.get())));
 }
@@ -103,48 +102,48 @@ int Frame::dragSplitter(POINT start) {
 
     LONG style = GetWindowLongA(window_, GWL_STYLE);
     SetWindowLongA(window_, GWL_STYLE, style & ~WS_CLIPCHILDREN);
-    HDC dc = GetDC(window_);
-    HalftoneBrush halftone;
-    createHalftoneBrush(halftone);
-    HGDIOBJ previousBrush = halftone.brush ? SelectObject(dc, halftone.brush.get()) : nullptr;
-
     int x = start.x;
-    PatBlt(dc, x - halfWidth, bandTop, barWidth, bandHeight, PATINVERT);
-    SetCapture(window_);
     bool accepted = false;
-    MSG message = {};
-    while (GetCapture() == window_ && GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (message.message == WM_LBUTTONUP) {
-            accepted = true;
-            break;
+    {
+        WindowDC window(window_);
+        HDC dc = window.get();
+        HalftoneBrush halftone;
+        createHalftoneBrush(halftone);
+        SelectedObject brush(dc, halftone.brush.get());
+
+        PatBlt(dc, x - halfWidth, bandTop, barWidth, bandHeight, PATINVERT);
+        SetCapture(window_);
+        MSG message = {};
+        while (GetCapture() == window_ && GetMessageA(&message, nullptr, 0, 0) > 0) {
+            if (message.message == WM_LBUTTONUP) {
+                accepted = true;
+                break;
+            }
+            if (message.message == WM_RBUTTONDOWN)
+                break;
+            if (message.message < WM_MOUSEFIRST || message.message > WM_MOUSELAST) {
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+                continue;
+            }
+            if (message.message != WM_MOUSEMOVE)
+                continue;
+            POINT point = message.pt;
+            ScreenToClient(window_, &point);
+            int newX = clampToLimits(point.x, limits);
+            if (newX == x)
+                continue;
+            BarMove move = barMove(x, newX, halfWidth, barWidth);
+            ExcludeClipRect(dc, move.excludeLeft, bandTop, move.excludeRight, bandTop + bandHeight);
+            PatBlt(dc, move.left, bandTop, move.width, bandHeight, PATINVERT);
+            SelectClipRgn(dc, nullptr);
+            x = newX;
         }
-        if (message.message == WM_RBUTTONDOWN)
-            break;
-        if (message.message < WM_MOUSEFIRST || message.message > WM_MOUSELAST) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-            continue;
-        }
-        if (message.message != WM_MOUSEMOVE)
-            continue;
-        POINT point = message.pt;
-        ScreenToClient(window_, &point);
-        int newX = clampToLimits(point.x, limits);
-        if (newX == x)
-            continue;
-        BarMove move = barMove(x, newX, halfWidth, barWidth);
-        ExcludeClipRect(dc, move.excludeLeft, bandTop, move.excludeRight, bandTop + bandHeight);
-        PatBlt(dc, move.left, bandTop, move.width, bandHeight, PATINVERT);
-        SelectClipRgn(dc, nullptr);
-        x = newX;
+        if (message.message == WM_QUIT)
+            PostQuitMessage(static_cast<int>(message.wParam));
+        ReleaseCapture();
+        PatBlt(dc, x - halfWidth, bandTop, barWidth, bandHeight, PATINVERT);
     }
-    if (message.message == WM_QUIT)
-        PostQuitMessage(static_cast<int>(message.wParam));
-    ReleaseCapture();
-    PatBlt(dc, x - halfWidth, bandTop, barWidth, bandHeight, PATINVERT);
-    if (previousBrush)
-        SelectObject(dc, previousBrush);
-    ReleaseDC(window_, dc);
     SetWindowLongA(window_, GWL_STYLE, GetWindowLongA(window_, GWL_STYLE) | WS_CLIPCHILDREN);
     return accepted ? x : -1;
 }

@@ -64,19 +64,19 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     InitCommonControls();
     if (!MainWindow::registerClass(instance))
-        FatalMessageCode(nullptr, MSG_OUT_OF_MEMORY);
+        fatalMessageCode(nullptr, MSG_OUT_OF_MEMORY);
     HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(ACCEL_MAIN));
     if (!accelerators)
-        FatalMessageCode(nullptr, MSG_OUT_OF_MEMORY);
+        fatalMessageCode(nullptr, MSG_OUT_OF_MEMORY);
     loadSettings();
     Settings& settings = processSettings();
     yieldPlacementToFirstInstance(settings);
 
     MainWindow program;
     if (!program.create(instance))
-        FatalMessageCode(nullptr, MSG_OUT_OF_MEMORY);
+        fatalMessageCode(nullptr, MSG_OUT_OF_MEMORY);
     HWND window = program.window();
-    RestorePlacement(window, settings);
+    restorePlacement(window, settings);
 
     HCURSOR previousCursor = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     ShellTypeIcons icons;
@@ -90,11 +90,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (result == MSG_OK)
         result = reload(*model, notifier);
     if (result != MSG_OK && result != MSG_NO_CACHE_DIRECTORY)
-        FatalMessageCode(window, result);
+        fatalMessageCode(window, result);
     program.tree().refreshViews(RefreshTree | RefreshResults | RefreshList);
     SetCursor(previousCursor);
     if (result == MSG_NO_CACHE_DIRECTORY)
-        ShowMessageCode(window, result);
+        showMessageCode(window, result);
     program.markStartupComplete();
 
     int exitCode = runMessageLoop(window, accelerators);

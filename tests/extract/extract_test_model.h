@@ -10,7 +10,7 @@
 #include "extract/extraction_job.h"
 #include "extract/link_rewriter.h"
 #include "index/cache_entry.h"
-#include "index/index_filing.h"
+#include "model/index_filing.h"
 #include "index/index_page.h"
 #include "model/cache_model.h"
 #include "model/domain_folder.h"
@@ -73,18 +73,55 @@ inline MissingPageText testMissingPage() {
     return {text, sizeof text - 1};
 }
 
+// The window a save runs under, as a test plays it: every question is
+// recorded and answered from a script (then with `answer`), and the user
+// cancels at the pump numbered `pumpLimit`.
+class TestHost : public ExtractionHost {
+public:
+    struct Question {
+        std::string name;
+        uint32_t lastAnswer;
+    };
+
+    explicit TestHost(uint32_t answer = ANSWER_NUMBER, int pumpLimit = 1 << 30)
+        : answer(answer), pumpLimit(pumpLimit) {}
+
+    bool pumpProgress(const ExtractionJob&) override { return ++pumps < pumpLimit; }
+
+    uint32_t askAboutDuplicate(const char* name, uint32_t lastAnswer) override {
+        questions.push_back({name, lastAnswer});
+        if (script.empty())
+            return answer;
+        uint32_t next = script.front();
+        script.erase(script.begin());
+        return next;
+    }
+
+    std::vector<std::string> askedNames() const {
+        std::vector<std::string> names;
+        for (const Question& question : questions)
+            names.push_back(question.name);
+        return names;
+    }
+
+    uint32_t answer;
+    int pumpLimit;
+    int pumps = 0;
+    std::vector<uint32_t> script;
+    std::vector<Question> questions;
+};
+
 // A job over an empty folder whose names are `existing`, with "missing.htm"
 // claimed for the missing-link page.
 inline std::unique_ptr<ExtractionJob> makeTestJob(const CacheModel& model, ExtractOptions options,
-                                                  ProgressPumpCallback progress = nullptr,
-                                                  DuplicateNamePromptCallback duplicate = nullptr,
+                                                  ExtractionHost* host = nullptr,
                                                   const std::vector<std::string>& existing = {}) {
-    std::unique_ptr<ExtractionJob> job(new ExtractionJob(model, options, progress, duplicate, testMissingPage()));
+    std::unique_ptr<ExtractionJob> job(new ExtractionJob(model, "C:\\target", options, host, testMissingPage()));
     std::unique_ptr<TargetNames> names = makeTargetNames();
     for (const std::string& name : existing)
         names->insertString(name.c_str());
     int32_t index = names->insertString("missing.htm");
-    names->at(index)->setFlags(ClaimedInRun);
+    names->at(index)->setFlags(FLAG_CLAIMED_IN_RUN);
     job->setTargetNames(std::move(names));
     job->setMissingPageName("missing.htm");
     return job;

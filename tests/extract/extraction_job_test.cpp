@@ -6,29 +6,6 @@
 
 namespace {
 
-struct Question {
-    std::string name;
-    uint32_t lastAnswer;
-};
-
-std::vector<Question> questions;
-std::vector<uint32_t> answers;
-
-uint32_t scriptedPrompt(const char* name, uint32_t lastAnswer) {
-    questions.push_back({name, lastAnswer});
-    uint32_t answer = answers.empty() ? 0 : answers.front();
-    if (!answers.empty())
-        answers.erase(answers.begin());
-    return answer;
-}
-
-struct PromptScript {
-    explicit PromptScript(std::vector<uint32_t> script) {
-        questions.clear();
-        answers = std::move(script);
-    }
-};
-
 std::string nameOf(const ExtractionJob& job, int32_t index) {
     REQUIRE(index >= 0);
     return job.itemAt(index)->localName();
@@ -41,17 +18,17 @@ TEST_CASE("a name claimed by another document of the save is numbered without a 
     CacheEntry& first = model.add("http://h/a/page.htm");
     CacheEntry& second = model.add("http://g/b/PAGE.htm");
     CacheEntry& third = model.add("http://h/c/page.htm");
-    PromptScript script({});
-    std::unique_ptr<ExtractionJob> job = makeTestJob(model.model, kAllExtractOptions, nullptr, scriptedPrompt);
+    TestHost host(0);
+    std::unique_ptr<ExtractionJob> job = makeTestJob(model.model, kAllExtractOptions, &host);
     CHECK(nameOf(*job, addDocument(*job, first)) == "page.htm");
     CHECK(nameOf(*job, addDocument(*job, second)) == "PAGE (2).htm");
     CHECK(nameOf(*job, addDocument(*job, third)) == "page (3).htm");
-    CHECK(job->findItem(second)->hasAnyFlag(SAVE_ITEM_NUMBERED));
-    CHECK(questions.empty());
+    CHECK(job->findItem(second)->hasAnyFlag(FLAG_NUMBERED));
+    CHECK(host.questions.empty());
 
     CacheEntry& named = model.add("http://h/missing.htm");
     CHECK(nameOf(*job, addDocument(*job, named)) == "missing (2).htm");
-    CHECK(questions.empty());
+    CHECK(host.questions.empty());
 }
 
 TEST_CASE("a name found in the folder is asked about; an answer for all holds for the save") {
@@ -60,18 +37,19 @@ TEST_CASE("a name found in the folder is asked about; an answer for all holds fo
     CacheEntry& b = model.add("http://h/b.htm");
     CacheEntry& c = model.add("http://h/c.htm");
     CacheEntry& d = model.add("http://h/d.htm");
-    PromptScript script({ANSWER_OVERWRITE, ANSWER_NUMBER | ANSWER_FOR_ALL});
+    TestHost host(0);
+    host.script = {ANSWER_OVERWRITE, ANSWER_NUMBER | ANSWER_FOR_ALL};
     std::unique_ptr<ExtractionJob> job =
-        makeTestJob(model.model, kAllExtractOptions, nullptr, scriptedPrompt, {"A.HTM", "b.htm", "c.htm", "d.htm"});
+        makeTestJob(model.model, kAllExtractOptions, &host, {"A.HTM", "b.htm", "c.htm", "d.htm"});
     CHECK(nameOf(*job, addDocument(*job, a)) == "a.htm");
     CHECK(nameOf(*job, addDocument(*job, b)) == "b (2).htm");
     CHECK(nameOf(*job, addDocument(*job, c)) == "c (2).htm");
     CHECK(nameOf(*job, addDocument(*job, d)) == "d (2).htm");
-    REQUIRE(questions.size() == 2);
-    CHECK(questions[0].name == "a.htm");
-    CHECK(questions[0].lastAnswer == ANSWER_NUMBER);
-    CHECK(questions[1].name == "b.htm");
-    CHECK(questions[1].lastAnswer == ANSWER_OVERWRITE);
+    REQUIRE(host.questions.size() == 2);
+    CHECK(host.questions[0].name == "a.htm");
+    CHECK(host.questions[0].lastAnswer == ANSWER_NUMBER);
+    CHECK(host.questions[1].name == "b.htm");
+    CHECK(host.questions[1].lastAnswer == ANSWER_OVERWRITE);
     CHECK(job->status() == 0);
 }
 
@@ -79,9 +57,10 @@ TEST_CASE("a document the user chose not to save is left out and asked about aga
     ExtractTestModel model;
     CacheEntry& page = model.add("http://h/p.htm");
     CacheEntry& linked = model.add("http://h/x.htm");
-    PromptScript script({ANSWER_DO_NOT_SAVE, ANSWER_DO_NOT_SAVE, 0, ANSWER_DO_NOT_SAVE | ANSWER_FOR_ALL});
+    TestHost host(0);
+    host.script = {ANSWER_DO_NOT_SAVE, ANSWER_DO_NOT_SAVE, 0, ANSWER_DO_NOT_SAVE | ANSWER_FOR_ALL};
     std::unique_ptr<ExtractionJob> job =
-        makeTestJob(model.model, kAllExtractOptions, nullptr, scriptedPrompt, {"x.htm"});
+        makeTestJob(model.model, kAllExtractOptions, &host, {"x.htm"});
     SaveItem* item = job->itemAt(addDocument(*job, page));
     MemorySink sink;
     CHECK(rewriteHtml("<a href=x.htm>1</a><a href=x.htm>2</a><a href=x.htm>3</a><a href=x.htm>4</a><a href=x.htm>5</a>",
@@ -90,10 +69,10 @@ TEST_CASE("a document the user chose not to save is left out and asked about aga
           "<a href=missing.htm#{http://h/x.htm}>1</a><a href=missing.htm#{http://h/x.htm}>2</a>"
           "<a href=missing.htm#{http://h/x.htm}>3</a><a href=missing.htm#{http://h/x.htm}>4</a>"
           "<a href=missing.htm#{http://h/x.htm}>5</a>");
-    CHECK(questions.size() == 4);
-    CHECK(questions[1].lastAnswer == ANSWER_DO_NOT_SAVE);
-    CHECK(questions[2].lastAnswer == ANSWER_DO_NOT_SAVE);
-    CHECK(questions[3].lastAnswer == 0);
+    CHECK(host.questions.size() == 4);
+    CHECK(host.questions[1].lastAnswer == ANSWER_DO_NOT_SAVE);
+    CHECK(host.questions[2].lastAnswer == ANSWER_DO_NOT_SAVE);
+    CHECK(host.questions[3].lastAnswer == 0);
     CHECK(job->findItem(linked) == nullptr);
     CHECK(job->count() == 1);
     CHECK(job->status() == 0);
@@ -102,23 +81,23 @@ TEST_CASE("a document the user chose not to save is left out and asked about aga
 TEST_CASE("a name the user typed is kept, and the missing page moves out of its way") {
     ExtractTestModel model;
     CacheEntry& entry = model.add("http://h/p.htm");
-    PromptScript script({});
+    TestHost host(0);
     std::unique_ptr<ExtractionJob> job =
-        makeTestJob(model.model, kAllExtractOptions, nullptr, scriptedPrompt, {"kept.htm"});
+        makeTestJob(model.model, kAllExtractOptions, &host, {"kept.htm"});
     int32_t status;
     std::unique_ptr<SaveItem> item(checkCreated(makeSaveItem(entry), status));
     REQUIRE(item);
     REQUIRE(item->rename("Missing.htm"));
-    item->setFlags(SAVE_ITEM_NAMED_BY_USER);
+    item->setFlags(FLAG_NAMED_BY_USER);
     CHECK(nameOf(*job, addSaveItem(*job, std::move(item))) == "Missing.htm");
     CHECK(std::string(job->missingPageName()) == "missing (2).htm");
-    CHECK(questions.empty());
+    CHECK(host.questions.empty());
 
     std::unique_ptr<SaveItem> second(checkCreated(makeSaveItem(model.add("http://h/q.htm")), status));
     REQUIRE(second->rename("kept.htm"));
-    second->setFlags(SAVE_ITEM_NAMED_BY_USER);
+    second->setFlags(FLAG_NAMED_BY_USER);
     CHECK(nameOf(*job, addSaveItem(*job, std::move(second))) == "kept.htm");
-    CHECK(questions.empty());
+    CHECK(host.questions.empty());
 }
 
 TEST_CASE("the run takes items in URL order, also those inserted before written ones") {
@@ -129,13 +108,13 @@ TEST_CASE("the run takes items in URL order, also those inserted before written 
     SaveItem* first = job->firstPendingItem();
     REQUIRE(first);
     CHECK(std::string(first->name()) == "http://h/m.htm");
-    first->setFlags(SAVE_ITEM_DONE);
+    first->setFlags(FLAG_SAVE_DONE);
     addDocument(*job, model.add("http://h/a.htm"));
     SaveItem* next = job->firstPendingItem();
     REQUIRE(next);
     CHECK(std::string(next->name()) == "http://h/a.htm");
-    next->setFlags(SAVE_ITEM_DONE);
+    next->setFlags(FLAG_SAVE_DONE);
     CHECK(std::string(job->firstPendingItem()->name()) == "http://h/z.htm");
-    job->firstPendingItem()->setFlags(SAVE_ITEM_DONE);
+    job->firstPendingItem()->setFlags(FLAG_SAVE_DONE);
     CHECK(job->firstPendingItem() == nullptr);
 }

@@ -33,29 +33,9 @@ struct TestCache {
     ExtractTestModel model;
 };
 
-std::vector<std::string> prompted;
-uint32_t promptAnswer = ANSWER_NUMBER;
-int pumpCalls = 0;
-int pumpLimit = 1 << 30;
-
-uint32_t recordingPrompt(const char* name, uint32_t) {
-    prompted.push_back(name);
-    return promptAnswer;
-}
-
-bool limitedPump() {
-    return ++pumpCalls < pumpLimit;
-}
-
-void resetCallbacks(uint32_t answer = ANSWER_NUMBER, int limit = 1 << 30) {
-    prompted.clear();
-    promptAnswer = answer;
-    pumpCalls = 0;
-    pumpLimit = limit;
-}
-
-std::unique_ptr<ExtractionJob> newJob(const TestCache& cache, ExtractOptions options = kAllExtractOptions) {
-    std::unique_ptr<ExtractionJob> job = createJob(cache.model.model, options, limitedPump, recordingPrompt);
+std::unique_ptr<ExtractionJob> newJob(const TestCache& cache, const TempFolder& target, TestHost& host,
+                                      ExtractOptions options = kAllExtractOptions) {
+    std::unique_ptr<ExtractionJob> job = createJob(cache.model.model, target.path().c_str(), options, &host);
     REQUIRE(job);
     return job;
 }
@@ -80,10 +60,12 @@ TEST_CASE("a page is saved with its picture, its linked page and the missing-lin
     cache.add("http://h/d/more.htm", "text/html", "M0000002.htm", sources["more.htm"]);
     cache.add("http://h/d/logo.gif", "image/gif", "M0000003.gif", pictureBytes());
     TempFolder target("target");
-    CurrentDirectory inTarget(target.path());
-    resetCallbacks();
+    // Whatever folder is current while the save runs gets nothing.
+    TempFolder elsewhere("elsewhere");
+    CurrentDirectory inElsewhere(elsewhere.path());
+    TestHost host;
 
-    std::unique_ptr<ExtractionJob> job = newJob(cache);
+    std::unique_ptr<ExtractionJob> job = newJob(cache, target, host);
     REQUIRE(addDocument(*job, page) >= 0);
     CHECK(runExtractionJob(*job) == MSG_OK);
     CHECK(job->processedCount() == 3);
@@ -91,7 +73,8 @@ TEST_CASE("a page is saved with its picture, its linked page and the missing-lin
     std::map<std::string, std::string> expected = sourceFiles("expected/small_web");
     expected["logo.gif"] = pictureBytes();
     checkSameFiles(filesIn(target), expected);
-    CHECK(prompted.empty());
+    CHECK(filesIn(elsewhere).empty());
+    CHECK(host.questions.empty());
 }
 
 TEST_CASE("an existing missing.htm is reused when it is the page, else a numbered name is taken") {
@@ -99,12 +82,11 @@ TEST_CASE("an existing missing.htm is reused when it is the page, else a numbere
     TestCache cache;
     CacheEntry& page = cache.add("http://h/d/p.htm", "text/html", "M0000001.htm", sources["p.htm"]);
     TempFolder target("target");
-    CurrentDirectory inTarget(target.path());
-    resetCallbacks();
+    TestHost host;
 
     SUBCASE("the same page") {
         target.write("missing.htm", missingPageText());
-        std::unique_ptr<ExtractionJob> job = newJob(cache, TextReplaceMissing | MediaReplaceMissing);
+        std::unique_ptr<ExtractionJob> job = newJob(cache, target, host, TextReplaceMissing | MediaReplaceMissing);
         CHECK(std::string(job->missingPageName()) == "missing.htm");
         REQUIRE(addDocument(*job, page) >= 0);
         CHECK(runExtractionJob(*job) == MSG_OK);
@@ -114,13 +96,13 @@ TEST_CASE("an existing missing.htm is reused when it is the page, else a numbere
     }
     SUBCASE("a file of the user's") {
         target.write("missing.htm", "My own notes about missing things.\r\n");
-        std::unique_ptr<ExtractionJob> job = newJob(cache, TextReplaceMissing | MediaReplaceMissing);
+        std::unique_ptr<ExtractionJob> job = newJob(cache, target, host, TextReplaceMissing | MediaReplaceMissing);
         CHECK(std::string(job->missingPageName()) == "missing (2).htm");
         REQUIRE(addDocument(*job, page) >= 0);
         CHECK(runExtractionJob(*job) == MSG_OK);
         checkSameFiles(filesIn(target), sourceFiles("expected/missing_numbered"));
     }
-    CHECK(prompted.empty());
+    CHECK(host.questions.empty());
 }
 
 TEST_CASE("documents proposing one name, and names that existed before the save") {
@@ -132,13 +114,12 @@ TEST_CASE("documents proposing one name, and names that existed before the save"
     TempFolder target("target");
     target.write("old.htm", "old one");
     target.write("Older.htm", "older one");
-    CurrentDirectory inTarget(target.path());
-    resetCallbacks(ANSWER_OVERWRITE | ANSWER_FOR_ALL);
+    TestHost host(ANSWER_OVERWRITE | ANSWER_FOR_ALL);
 
-    std::unique_ptr<ExtractionJob> job = newJob(cache);
+    std::unique_ptr<ExtractionJob> job = newJob(cache, target, host);
     for (CacheEntry* entry : {&first, &second, &third, &fourth})
         REQUIRE(addDocument(*job, *entry) >= 0);
-    CHECK(prompted == std::vector<std::string>{"old.htm"});
+    CHECK(host.askedNames() == std::vector<std::string>{"old.htm"});
     CHECK(runExtractionJob(*job) == MSG_OK);
     std::map<std::string, std::string> expected = {
         {"page.htm", "first"}, {"page (2).htm", "second"}, {"old.htm", "third"}, {"Older.htm", "fourth"}};
@@ -151,12 +132,11 @@ TEST_CASE("a failed write stops the run; a cancel stops it without the missing p
     CacheEntry& b = cache.add("http://h/b.htm", "text/html", "M2.htm", "b");
     CacheEntry& c = cache.add("http://h/c.htm", "text/html", "M3.htm", "c");
     TempFolder target("target");
-    CurrentDirectory inTarget(target.path());
 
     SUBCASE("a write fails") {
-        CreateDirectoryA("b.htm", nullptr);
-        resetCallbacks(ANSWER_OVERWRITE);
-        std::unique_ptr<ExtractionJob> job = newJob(cache);
+        CreateDirectoryA(target.file("b.htm").c_str(), nullptr);
+        TestHost host(ANSWER_OVERWRITE);
+        std::unique_ptr<ExtractionJob> job = newJob(cache, target, host);
         for (CacheEntry* entry : {&a, &b, &c})
             REQUIRE(addDocument(*job, *entry) >= 0);
         CHECK(runExtractionJob(*job) == MSG_COPY_FAILED);
@@ -167,8 +147,8 @@ TEST_CASE("a failed write stops the run; a cancel stops it without the missing p
     SUBCASE("the user cancels") {
         // The run asks once before each document and the page once before
         // each chunk and at its end: the fifth call is the first after a.htm.
-        resetCallbacks(ANSWER_NUMBER, 5);
-        std::unique_ptr<ExtractionJob> job = newJob(cache);
+        TestHost host(ANSWER_NUMBER, 5);
+        std::unique_ptr<ExtractionJob> job = newJob(cache, target, host);
         for (CacheEntry* entry : {&a, &b, &c})
             REQUIRE(addDocument(*job, *entry) >= 0);
         CHECK(runExtractionJob(*job) == MSG_OK);
@@ -177,8 +157,8 @@ TEST_CASE("a failed write stops the run; a cancel stops it without the missing p
         checkSameFiles(filesIn(target), expected);
     }
     SUBCASE("no link is replaced") {
-        resetCallbacks();
-        std::unique_ptr<ExtractionJob> job = newJob(cache);
+        TestHost host;
+        std::unique_ptr<ExtractionJob> job = newJob(cache, target, host);
         REQUIRE(addDocument(*job, b) >= 0);
         REQUIRE(addDocument(*job, c) >= 0);
         CHECK(runExtractionJob(*job) == MSG_OK);
@@ -196,10 +176,9 @@ TEST_CASE("device names and trailing dots are saved under ordinary names, and li
     cache.add("http://h/lpt1.gif", "image/gif", "M4.gif", pictureBytes());
     cache.add("http://h/notes...", "text/plain", "M5.txt", "notes");
     TempFolder target("target");
-    CurrentDirectory inTarget(target.path());
-    resetCallbacks();
+    TestHost host;
 
-    std::unique_ptr<ExtractionJob> job = newJob(cache);
+    std::unique_ptr<ExtractionJob> job = newJob(cache, target, host);
     REQUIRE(addDocument(*job, index) >= 0);
     CHECK(runExtractionJob(*job) == MSG_OK);
     std::map<std::string, std::string> expected = sourceFiles("expected/reserved");
@@ -218,11 +197,10 @@ TEST_CASE("a file that cannot be read leaves the target alone and is a copy erro
     TempFolder target("target");
     target.write("pic.gif", "precious");
     target.write("page.htm", "also precious");
-    CurrentDirectory inTarget(target.path());
 
     for (CacheEntry* entry : {&picture, &page}) {
-        resetCallbacks(ANSWER_OVERWRITE);
-        std::unique_ptr<ExtractionJob> job = newJob(cache);
+        TestHost host(ANSWER_OVERWRITE);
+        std::unique_ptr<ExtractionJob> job = newJob(cache, target, host);
         REQUIRE(addDocument(*job, *entry) >= 0);
         CHECK(runExtractionJob(*job) == MSG_COPY_FAILED);
     }
@@ -234,11 +212,10 @@ TEST_CASE("saving into the cache folder never copies a file onto itself") {
     TestCache cache;
     CacheEntry& picture = cache.add("http://h/M1.gif", "image/gif", "M1.gif", pictureBytes());
     CacheEntry& page = cache.add("http://h/M2.htm", "text/html", "M2.htm", "<a href=M1.gif>x</a>");
-    CurrentDirectory inCache(cache.folder.path());
 
     for (CacheEntry* entry : {&picture, &page}) {
-        resetCallbacks(ANSWER_OVERWRITE);
-        std::unique_ptr<ExtractionJob> job = newJob(cache, 0);
+        TestHost host(ANSWER_OVERWRITE);
+        std::unique_ptr<ExtractionJob> job = newJob(cache, cache.folder, host, 0);
         REQUIRE(addDocument(*job, *entry) >= 0);
         CHECK(std::string(job->itemAt(0)->localName()) == std::string(entry->localFile()));
         CHECK(runExtractionJob(*job) == MSG_COPY_FAILED);
@@ -252,19 +229,18 @@ TEST_CASE("the target folder's names include its folders and the names the save 
     CacheEntry& page = cache.add("http://h/sub", "text/html", "M1.htm", "x");
     TempFolder target("target");
     CreateDirectoryA(target.file("sub.htm").c_str(), nullptr);
-    CurrentDirectory inTarget(target.path());
-    resetCallbacks(ANSWER_NUMBER);
+    TestHost host(ANSWER_NUMBER);
 
-    std::unique_ptr<ExtractionJob> job = newJob(cache);
+    std::unique_ptr<ExtractionJob> job = newJob(cache, target, host);
     TargetNames& names = *job->targetNames();
     CHECK(names.searchKey(".").found);
     CHECK(names.searchKey("..").found);
     CHECK(names.searchKey("SUB.HTM").found);
     SearchResult missing = names.searchKey("missing.htm");
     REQUIRE(missing.found);
-    CHECK(names.at(missing.index)->hasAnyFlag(ClaimedInRun));
+    CHECK(names.at(missing.index)->hasAnyFlag(FLAG_CLAIMED_IN_RUN));
     int32_t index = addDocument(*job, page);
     REQUIRE(index >= 0);
     CHECK(std::string(job->itemAt(index)->localName()) == "sub (2).htm");
-    CHECK(prompted == std::vector<std::string>{"sub.htm"});
+    CHECK(host.askedNames() == std::vector<std::string>{"sub.htm"});
 }

@@ -52,7 +52,7 @@ TEST_CASE("a base tag is left out and the links behind it resolve against it") {
                         "<BASE HREF=http://h/x/><IMG SRC=i.gif WIDTH=10><A HREF=nope.htm#t>go</A>");
     CHECK(page.result == MSG_OK);
     CHECK(page.text == "<IMG SRC=i.gif WIDTH=10><A HREF=missing.htm#{http://h/x/nope.htm#t}>go</A>");
-    CHECK(job->hasAnyFlag(MissingPageNeeded));
+    CHECK(job->hasAnyFlag(FLAG_MISSING_PAGE_NEEDED));
     CHECK(localNames(*job) == std::vector<std::string>{"p.htm", "i.gif"});
 
     CHECK(rewritten(model, kAllExtractOptions, "http://h/d/p.htm", "<img src=i.gif><base href=\"/x/\"><img src=i.gif>") ==
@@ -146,7 +146,7 @@ TEST_CASE("following a link adds the document once, and a page's own anchors poi
                         "<a href=#top>t</a><a href=more.htm>m</a><a href=MORE.HTM#x>m</a><img src=pic.gif>");
     CHECK(page.text == "<a href=p.htm#top>t</a><a href=more.htm>m</a><a href=more.htm#x>m</a><img src=pic.gif>");
     CHECK(localNames(*job) == std::vector<std::string>{"more.htm", "p.htm", "pic.gif"});
-    CHECK_FALSE(job->hasAnyFlag(MissingPageNeeded));
+    CHECK_FALSE(job->hasAnyFlag(FLAG_MISSING_PAGE_NEEDED));
 }
 
 TEST_CASE("comments, unknown tags and text are copied unchanged, up to a NUL") {
@@ -217,23 +217,11 @@ TEST_CASE("a failed write or a failed job ends the page with a copy error") {
     CHECK(second.text.empty());
 }
 
-namespace {
-
-int pumpCalls = 0;
-int pumpLimit = 0;
-
-bool countingPump() {
-    return ++pumpCalls < pumpLimit;
-}
-
-}  // namespace
-
 TEST_CASE("a cancel stops the page after the current chunk") {
     ExtractTestModel model;
     model.add("http://h/p.htm");
-    pumpCalls = 0;
-    pumpLimit = 3;
-    std::unique_ptr<ExtractionJob> job = makeTestJob(model.model, kAllExtractOptions, countingPump);
+    TestHost host(ANSWER_NUMBER, 3);
+    std::unique_ptr<ExtractionJob> job = makeTestJob(model.model, kAllExtractOptions, &host);
     Page page = rewrite(model, *job, "http://h/p.htm", "one<b>two<a href=p.htm>three<img src=x>four");
     CHECK(page.result == MSG_OK);
     CHECK(page.text == "one<b>two<a href=p.htm>");

@@ -155,5 +155,5 @@ TEST_CASE("renaming keeps the old name until the new one is stored") {
     CHECK(std::string(item.localName()) == "b.htm");
     CHECK(std::string(item.sourceFile()) == "M1.htm");
     CHECK(item.isHtml());
-    CHECK(item.url().fileName != nullptr);
+    CHECK(static_cast<bool>(item.url().fileName));
 }

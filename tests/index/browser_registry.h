@@ -8,6 +8,7 @@
 #include <string>
 
 #include "index/navigator.h"
+#include "settings/program_key.h"
 #include "settings/settings_store.h"
 #include "support/registry_keys.h"
 

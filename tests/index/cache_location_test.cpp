@@ -9,8 +9,14 @@
 #include "doctest.h"
 #include "index/cache_location.h"
 #include "index_page_builder.h"
-#include "model/cache_model.h"
 #include "support/temp_folder.h"
+
+// What the program keeps of the cache's location: the directory in use and
+// the browser's verify option as it was before the program changed it.
+struct Location {
+    OwnedText cacheDirectory;
+    uint8_t savedCheckServer = kCheckServerUnknown;
+};
 
 namespace {
 
@@ -88,38 +94,38 @@ TEST_CASE("findCacheDirectory takes a valid choice, deletes a stale one and fall
 
     SUBCASE("the browser's directory when there is no choice") {
         setBrowserCacheDir(browsers.path());
-        CacheModel model(nullptr);
-        CHECK(findCacheDirectory(model));
+        Location model;
+        CHECK(findCacheDirectory(model.cacheDirectory));
         CHECK(std::string(model.cacheDirectory.view()) == browsers.path());
     }
     SUBCASE("a valid choice wins and stays") {
         setBrowserCacheDir(browsers.path());
         setChosenCacheDir(chosen.path());
-        CacheModel model(nullptr);
-        CHECK(findCacheDirectory(model));
+        Location model;
+        CHECK(findCacheDirectory(model.cacheDirectory));
         CHECK(std::string(model.cacheDirectory.view()) == chosen.path());
         CHECK(chosenCacheDir(stored));
     }
     SUBCASE("a choice without an index is deleted") {
         setBrowserCacheDir(browsers.path());
         setChosenCacheDir(noIndex.path());
-        CacheModel model(nullptr);
-        CHECK(findCacheDirectory(model));
+        Location model;
+        CHECK(findCacheDirectory(model.cacheDirectory));
         CHECK(std::string(model.cacheDirectory.view()) == browsers.path());
         CHECK_FALSE(chosenCacheDir(stored));
     }
     SUBCASE("a choice of another type is deleted") {
         DWORD number = 1;
         setValue(kProgramKeyPath, "Cache", REG_DWORD, &number, sizeof number);
-        CacheModel model(nullptr);
-        CHECK_FALSE(findCacheDirectory(model));
+        Location model;
+        CHECK_FALSE(findCacheDirectory(model.cacheDirectory));
         CHECK_FALSE(chosenCacheDir(stored));
         CHECK(model.cacheDirectory.view()[0] == '\0');
     }
     SUBCASE("neither is valid") {
         setBrowserCacheDir(noIndex.path());
-        CacheModel model(nullptr);
-        CHECK_FALSE(findCacheDirectory(model));
+        Location model;
+        CHECK_FALSE(findCacheDirectory(model.cacheDirectory));
         CHECK(model.cacheDirectory.view()[0] == '\0');
     }
     forgetBrowserAndChoice();
@@ -129,21 +135,21 @@ TEST_CASE("setCacheDirectory remembers a full path other than the browser's, and
     forgetBrowserAndChoice();
     CacheFolder browsers, chosen;
     setBrowserCacheDir(browsers.path());
-    CacheModel model(nullptr);
+    Location model;
     std::string stored;
 
-    CHECK(setCacheDirectory(model, chosen.path().c_str()));
+    CHECK(setCacheDirectory(model.cacheDirectory, chosen.path().c_str()));
     CHECK(std::string(model.cacheDirectory.view()) == chosen.path());
     REQUIRE(chosenCacheDir(stored));
     CHECK(stored == chosen.path());
 
     std::string otherCase = browsers.path();
     CharUpperA(&otherCase[0]);
-    CHECK(setCacheDirectory(model, otherCase.c_str()));
+    CHECK(setCacheDirectory(model.cacheDirectory, otherCase.c_str()));
     CHECK_FALSE(chosenCacheDir(stored));
 
     TempFolder noIndex;
-    CHECK_FALSE(setCacheDirectory(model, noIndex.path().c_str()));
+    CHECK_FALSE(setCacheDirectory(model.cacheDirectory, noIndex.path().c_str()));
     CHECK(std::string(model.cacheDirectory.view()) == otherCase);
     CHECK_FALSE(chosenCacheDir(stored));
 
@@ -153,7 +159,7 @@ TEST_CASE("setCacheDirectory remembers a full path other than the browser's, and
     std::string parent = chosen.path().substr(0, chosen.path().rfind('\\'));
     std::string leaf = chosen.path().substr(chosen.path().rfind('\\') + 1);
     SetCurrentDirectoryA(parent.c_str());
-    bool set = setCacheDirectory(model, leaf.c_str());
+    bool set = setCacheDirectory(model.cacheDirectory, leaf.c_str());
     SetCurrentDirectoryA(previous);
     CHECK(set);
     CHECK(std::string(model.cacheDirectory.view()) == chosen.path());
@@ -192,48 +198,48 @@ TEST_CASE("forcing never verify saves the browser's setting once; restoring puts
     forgetBrowserAndChoice();
     SUBCASE("verify once per session, restored at the end") {
         setCheckServerValue(1);
-        CacheModel model(nullptr);
-        forceNeverVerify(model);
+        Location model;
+        forceNeverVerify(model.savedCheckServer);
         CHECK(checkServerValue() == 2);
         CHECK(model.savedCheckServer == 1);
         setCheckServerValue(0);
-        forceNeverVerify(model);
+        forceNeverVerify(model.savedCheckServer);
         CHECK(model.savedCheckServer == 1);
-        restoreCheckServer(model);
+        restoreCheckServer(model.savedCheckServer);
         CHECK(checkServerValue() == 1);
         CHECK(model.savedCheckServer == kCheckServerUnknown);
     }
     SUBCASE("the user changed the option meanwhile") {
         setCheckServerValue(1);
-        CacheModel model(nullptr);
-        forceNeverVerify(model);
+        Location model;
+        forceNeverVerify(model.savedCheckServer);
         setCheckServerValue(0);
-        restoreCheckServer(model);
+        restoreCheckServer(model.savedCheckServer);
         CHECK(checkServerValue() == 0);
         CHECK(model.savedCheckServer == kCheckServerUnknown);
     }
     SUBCASE("never verify already") {
         setCheckServerValue(2);
-        CacheModel model(nullptr);
-        forceNeverVerify(model);
+        Location model;
+        forceNeverVerify(model.savedCheckServer);
         CHECK(model.savedCheckServer == 0);
-        restoreCheckServer(model);
+        restoreCheckServer(model.savedCheckServer);
         CHECK(checkServerValue() == 2);
     }
     SUBCASE("an unknown value") {
         setCheckServerValue(7);
-        CacheModel model(nullptr);
-        forceNeverVerify(model);
+        Location model;
+        forceNeverVerify(model.savedCheckServer);
         CHECK(checkServerValue() == 2);
         CHECK(model.savedCheckServer == kCheckServerUnknown);
-        restoreCheckServer(model);
+        restoreCheckServer(model.savedCheckServer);
         CHECK(checkServerValue() == 2);
     }
     SUBCASE("no browser") {
-        CacheModel model(nullptr);
-        forceNeverVerify(model);
+        Location model;
+        forceNeverVerify(model.savedCheckServer);
         CHECK(checkServerValue() == -1);
-        restoreCheckServer(model);
+        restoreCheckServer(model.savedCheckServer);
         CHECK(checkServerValue() == -1);
     }
     forgetBrowserAndChoice();

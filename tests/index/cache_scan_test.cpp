@@ -18,6 +18,7 @@
 #include "index/cache_index_scan.h"
 #include "index_page_builder.h"
 #include "model/cache_model.h"
+#include "model/index_filing.h"
 #include "support/temp_folder.h"
 #include "support/wine_path.h"
 
@@ -253,29 +254,4 @@ TEST_CASE("the index is read while the browser holds it open for writing") {
     CHECK(scanned.scan() == MSG_OK);
     CHECK(scanned.model.cacheRoot->totalCount() == 1);
     CloseHandle(browser);
-}
-
-TEST_CASE("listDirectory leaves out folders and sorts names as lstrcmpiA orders them") {
-    TempFolder folder;
-    // Wine cannot create files with names outside ASCII here; the order of
-    // such names is pinned where sort keys are made.
-    const char* names[] = {"a-b", "ab", "a'b", "abc", "ab-c", "apfel", "zebra", "10", "9", "a10",
-                           "a9", "co-op", "coop", "O'Neil", "Ubung", "st", "_x", "~x", "M0A1.HTM"};
-    for (const char* name : names)
-        folder.write(name, "x");
-    folder.makeFolder("Folder");
-    std::unique_ptr<SortedCollection> listing = listDirectory((folder.path() + "\\*.*").c_str(), FILE_ATTRIBUTE_DIRECTORY);
-    REQUIRE(listing);
-    CHECK(listing->count() == static_cast<int32_t>(sizeof names / sizeof names[0]));
-    CHECK_FALSE(listing->searchKey("Folder").found);
-    CHECK(listing->searchKey("m0a1.htm").found);
-    for (int32_t i = 1; i < listing->count(); ++i) {
-        INFO(listing->at(i - 1)->name() << " before " << listing->at(i)->name());
-        CHECK(lstrcmpiA(listing->at(i - 1)->name(), listing->at(i)->name()) < 0);
-    }
-
-    std::unique_ptr<SortedCollection> withFolders = listDirectory((folder.path() + "\\*.*").c_str(), 0);
-    REQUIRE(withFolders);
-    CHECK(withFolders->searchKey("Folder").found);
-    CHECK_FALSE(listDirectory((folder.path() + "\\*.none").c_str(), 0));
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/file_paths.h"
 #include "doctest.h"
 #include "model/domain_folder.h"
 #include "model_builder.h"

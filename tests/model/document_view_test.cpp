@@ -40,11 +40,11 @@ TEST_CASE("visibleCount counts what each filter lets through") {
     REQUIRE(m.folder);
     const DomainFolder& folder = *m.folder;
     CHECK(visibleCount(folder, filterMask(0)) == 4);
-    CHECK(visibleCount(folder, filterMask(VIEW_SHOW_ALL)) == 5);
-    CHECK(visibleCount(folder, filterMask(VIEW_TEXT_ONLY)) == 3);
-    CHECK(visibleCount(folder, filterMask(VIEW_WEB_ONLY)) == 3);
-    CHECK(visibleCount(folder, filterMask(VIEW_TEXT_ONLY | VIEW_WEB_ONLY)) == 2);
-    CHECK(visibleCount(folder, filterMask(VIEW_TEXT_ONLY | VIEW_WEB_ONLY | VIEW_SHOW_ALL)) == 5);
+    CHECK(visibleCount(folder, filterMask(OPTION_SHOW_ALL)) == 5);
+    CHECK(visibleCount(folder, filterMask(OPTION_TEXT_ONLY)) == 3);
+    CHECK(visibleCount(folder, filterMask(OPTION_WEB_ONLY)) == 3);
+    CHECK(visibleCount(folder, filterMask(OPTION_TEXT_ONLY | OPTION_WEB_ONLY)) == 2);
+    CHECK(visibleCount(folder, filterMask(OPTION_TEXT_ONLY | OPTION_WEB_ONLY | OPTION_SHOW_ALL)) == 5);
     // Bits of other view options change nothing.
     CHECK(visibleCount(folder, filterMask(0xC0)) == 4);
     CHECK(visibleCount(folder, 0) == 6);
@@ -52,15 +52,15 @@ TEST_CASE("visibleCount counts what each filter lets through") {
     m.t.file({"http://pictures/a.gif", "image/gif"});
     m.t.file({"http://pictures/b.jpg", "image/jpeg"});
     const DomainFolder& pictures = *m.t.folder("pictures");
-    CHECK(visibleCount(pictures, filterMask(VIEW_TEXT_ONLY)) == 0);
+    CHECK(visibleCount(pictures, filterMask(OPTION_TEXT_ONLY)) == 0);
     CHECK(visibleCount(*m.t.model.cacheRoot, filterMask(0)) == 6);
-    CHECK(visibleCount(*m.t.model.cacheRoot, filterMask(VIEW_TEXT_ONLY)) == 3);
+    CHECK(visibleCount(*m.t.model.cacheRoot, filterMask(OPTION_TEXT_ONLY)) == 3);
 
     // A hidden folder hides all its documents, unless everything is shown.
     m.folder->setFlags(FLAG_HIDDEN);
     CHECK(visibleCount(folder, filterMask(0)) == 0);
     CHECK(visibleCount(*m.t.model.cacheRoot, filterMask(0)) == 2);
-    CHECK(visibleCount(folder, filterMask(VIEW_SHOW_ALL)) == 5);
+    CHECK(visibleCount(folder, filterMask(OPTION_SHOW_ALL)) == 5);
 }
 
 TEST_CASE("compareDocuments orders by each field, descending for negative keys") {
@@ -100,13 +100,13 @@ TEST_CASE("chooseSortKey flips the same field and starts another one ascending, 
 
 TEST_CASE("a view holds the visible documents in sort order, equal ones in URL order") {
     MixedFolder m;
-    DocumentView bySize(filterMask(VIEW_TEXT_ONLY), SORT_BY_SIZE);
+    DocumentView bySize(filterMask(OPTION_TEXT_ONLY), SORT_BY_SIZE);
     REQUIRE(fillView(bySize, *m.folder));
     // All sizes are 0: the folder's URL order stays.
     CHECK(urlsOf(bySize) == std::vector<std::string>{"ftp://h/ftp.htm", "http://h/page.htm", "https://h/plain.txt"});
     CHECK_FALSE(bySize.ownsItems());
 
-    DocumentView byType(filterMask(VIEW_SHOW_ALL), -SORT_BY_TYPE);
+    DocumentView byType(filterMask(OPTION_SHOW_ALL), -SORT_BY_TYPE);
     REQUIRE(fillView(byType, *m.folder));
     CHECK(urlsOf(byType) == std::vector<std::string>{"https://h/plain.txt", "ftp://h/ftp.htm", "http://h/hidden.htm",
                                                      "http://h/page.htm", "http://h/picture.gif"});

@@ -141,7 +141,7 @@ TEST_CASE("a loading run reports every folder to the main window in order") {
     REQUIRE(window.pumpUntilEnded());
     REQUIRE(waitForThreadEnd(cache.model()));
     CHECK(window.messages() == expectedLoadingRun(5));
-    CHECK(cache.model().workerThread == nullptr);
+    CHECK(threadBusy(cache.model()) == RUN_NONE);
     for (int32_t i = 0; i < cache.root().count(); ++i) {
         CHECK(isFolderLoaded(cache.model(), *cache.root().folderAt(i)));
         CHECK(folderHasTitles(*cache.root().folderAt(i)));
@@ -206,7 +206,7 @@ TEST_CASE("a folder the loading thread has not reached is loaded at once and ski
 
 namespace {
 
-DWORD WINAPI waitForEvent(void* event) {
+uint32_t waitForEvent(void* event) {
     WaitForSingleObject(static_cast<HANDLE>(event), 30000);
     return 0;
 }
@@ -238,9 +238,8 @@ TEST_CASE("reload beside a running background thread changes nothing") {
     }
     SUBCASE("a content search") {
         HANDLE finish = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        cache.model().workerThread = CreateThread(nullptr, 0, waitForEvent, finish, 0, nullptr);
-        cache.model().threadKind = RUN_CONTENT_SEARCH;
         RunWindow window;
+        REQUIRE(cache.model().run.start(RUN_CONTENT_SEARCH, window.notifier(), waitForEvent, finish));
 
         CHECK(threadBusy(cache.model()) == RUN_CONTENT_SEARCH);
         CHECK(reload(cache.model(), window.notifier()) == MSG_OK);

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "index/cache_entry.h"
-#include "index/index_filing.h"
+#include "model/index_filing.h"
 #include "index/index_page.h"
 #include "model/cache_model.h"
 

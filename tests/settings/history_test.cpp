@@ -4,6 +4,7 @@
 #include "doctest.h"
 #include "registry_fixture.h"
 #include "settings/history.h"
+#include "ui/history_combo.h"
 
 namespace {
 

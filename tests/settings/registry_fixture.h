@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "settings/program_key.h"
 #include "settings/settings_store.h"
 #include "support/registry_keys.h"
 

@@ -111,7 +111,7 @@ void logRestore(void* context) {
     static_cast<SaveLog*>(context)->steps += "restore ";
 }
 
-void logPlacement(HWND, Settings& settings, void* context) {
+void logPlacement(Settings& settings, void* context) {
     static_cast<SaveLog*>(context)->steps += "placement ";
     settings.windowLeft = 77;
 }
@@ -124,19 +124,19 @@ TEST_CASE("saveSettings runs its steps in order and only after start-up") {
     const SaveSettingsSteps steps = {logHiddenLists, logRestore, logPlacement, &log};
     processSettings() = defaultSettings();
 
-    saveSettings(nullptr, false, steps);
+    saveSettings(false, steps);
     CHECK(log.steps.empty());
     Settings stored = defaultSettings();
     CHECK_FALSE(readSettingsRecord(stored));
 
-    saveSettings(nullptr, true, steps);
+    saveSettings(true, steps);
     CHECK(log.steps == "hidden restore placement ");
     REQUIRE(readSettingsRecord(stored));
     CHECK(stored.windowLeft == 77);
 
     log.steps.clear();
     processSettings().optionFlags &= ~static_cast<uint32_t>(OPTION_RESTORE_BROWSER);
-    saveSettings(nullptr, true, steps);
+    saveSettings(true, steps);
     CHECK(log.steps == "hidden placement ");
 
     processSettings() = defaultSettings();

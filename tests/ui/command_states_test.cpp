@@ -26,61 +26,61 @@ bool enabled(const ObjectCommandStates& states, int command) {
 }  // namespace
 
 TEST_CASE("opening needs exactly one selected document whose file is there") {
-    CHECK(enabled(ComputeObjectStates(listFocus(1)), CMD_OPEN));
-    CHECK_FALSE(enabled(ComputeObjectStates(listFocus(0)), CMD_OPEN));
-    CHECK_FALSE(enabled(ComputeObjectStates(listFocus(2)), CMD_OPEN));
-    CHECK_FALSE(enabled(ComputeObjectStates(listFocus(1, 0, 1)), CMD_OPEN));
+    CHECK(enabled(computeObjectStates(listFocus(1)), CMD_OPEN));
+    CHECK_FALSE(enabled(computeObjectStates(listFocus(0)), CMD_OPEN));
+    CHECK_FALSE(enabled(computeObjectStates(listFocus(2)), CMD_OPEN));
+    CHECK_FALSE(enabled(computeObjectStates(listFocus(1, 0, 1)), CMD_OPEN));
 }
 
 TEST_CASE("the hide button shows checked, clear or mixed by the selection") {
-    CHECK(ComputeObjectStates(listFocus(3, 3)).stateOf(CMD_TOGGLE_HIDDEN) == (kStateEnabled | kStateChecked));
-    CHECK(ComputeObjectStates(listFocus(3, 0)).stateOf(CMD_TOGGLE_HIDDEN) == kStateEnabled);
-    CHECK(ComputeObjectStates(listFocus(3, 1)).stateOf(CMD_TOGGLE_HIDDEN) == (kStateEnabled | kStateMixed));
-    CHECK(ComputeObjectStates(listFocus(0)).stateOf(CMD_TOGGLE_HIDDEN) == 0);
+    CHECK(computeObjectStates(listFocus(3, 3)).stateOf(CMD_TOGGLE_HIDDEN) == (kStateEnabled | kStateChecked));
+    CHECK(computeObjectStates(listFocus(3, 0)).stateOf(CMD_TOGGLE_HIDDEN) == kStateEnabled);
+    CHECK(computeObjectStates(listFocus(3, 1)).stateOf(CMD_TOGGLE_HIDDEN) == (kStateEnabled | kStateMixed));
+    CHECK(computeObjectStates(listFocus(0)).stateOf(CMD_TOGGLE_HIDDEN) == 0);
     // Hiding is offered while something selected is visible, unhiding while
     // something is hidden: both for a mixed selection.
-    ObjectCommandStates mixed = ComputeObjectStates(listFocus(3, 1));
+    ObjectCommandStates mixed = computeObjectStates(listFocus(3, 1));
     CHECK(enabled(mixed, CMD_HIDE));
     CHECK(enabled(mixed, CMD_UNHIDE));
 }
 
 TEST_CASE("a loading run disables saving, properties and deleting, any run the global commands") {
     StateSnapshot s = listFocus(2);
-    s.threadKind = 1;
-    ObjectCommandStates loading = ComputeObjectStates(s);
+    s.threadKind = RUN_LOADING;
+    ObjectCommandStates loading = computeObjectStates(s);
     CHECK_FALSE(enabled(loading, CMD_SAVE_AS));
     CHECK_FALSE(enabled(loading, CMD_PROPERTIES));
     CHECK_FALSE(enabled(loading, CMD_DELETE));
     CHECK_FALSE(enabled(loading, CMD_RELOAD));
     CHECK(enabled(loading, CMD_COPY_URL));
 
-    s.threadKind = 2;
-    ObjectCommandStates searching = ComputeObjectStates(s);
+    s.threadKind = RUN_CONTENT_SEARCH;
+    ObjectCommandStates searching = computeObjectStates(s);
     CHECK(enabled(searching, CMD_SAVE_AS));
     CHECK(enabled(searching, CMD_DELETE));
     for (int command : {CMD_RELOAD, CMD_CONTENT_SEARCH, CMD_CLEAR_RESULTS, CMD_SETTINGS})
         CHECK_FALSE(enabled(searching, command));
 
-    s.threadKind = 0;
+    s.threadKind = RUN_NONE;
     for (int command : {CMD_RELOAD, CMD_CONTENT_SEARCH, CMD_CLEAR_RESULTS, CMD_SETTINGS})
-        CHECK(enabled(ComputeObjectStates(s), command));
+        CHECK(enabled(computeObjectStates(s), command));
 }
 
 TEST_CASE("saving and deleting skip documents whose files are missing") {
-    CHECK_FALSE(enabled(ComputeObjectStates(listFocus(2, 0, 2)), CMD_SAVE_AS));
-    CHECK_FALSE(enabled(ComputeObjectStates(listFocus(2, 0, 2)), CMD_DELETE));
-    CHECK(enabled(ComputeObjectStates(listFocus(2, 0, 1)), CMD_DELETE));
+    CHECK_FALSE(enabled(computeObjectStates(listFocus(2, 0, 2)), CMD_SAVE_AS));
+    CHECK_FALSE(enabled(computeObjectStates(listFocus(2, 0, 2)), CMD_DELETE));
+    CHECK(enabled(computeObjectStates(listFocus(2, 0, 1)), CMD_DELETE));
 }
 
 TEST_CASE("going to the domain is offered only away from the document's own folder") {
     StateSnapshot s = listFocus(1);
-    CHECK_FALSE(enabled(ComputeObjectStates(s), CMD_GO_TO_DOMAIN));
+    CHECK_FALSE(enabled(computeObjectStates(s), CMD_GO_TO_DOMAIN));
     s.folder = FolderKind::Root;
-    CHECK(enabled(ComputeObjectStates(s), CMD_GO_TO_DOMAIN));
+    CHECK(enabled(computeObjectStates(s), CMD_GO_TO_DOMAIN));
     s.folder = FolderKind::ResultsFolder;
-    CHECK(enabled(ComputeObjectStates(s), CMD_GO_TO_DOMAIN));
+    CHECK(enabled(computeObjectStates(s), CMD_GO_TO_DOMAIN));
     s.list.selected = 2;
-    CHECK_FALSE(enabled(ComputeObjectStates(s), CMD_GO_TO_DOMAIN));
+    CHECK_FALSE(enabled(computeObjectStates(s), CMD_GO_TO_DOMAIN));
 }
 
 TEST_CASE("with the tree focused the commands act on the folder") {
@@ -89,7 +89,7 @@ TEST_CASE("with the tree focused the commands act on the folder") {
     s.folderHideable = true;
     s.folderCount = 4;
     s.list.selected = 3;  // a selection in the list does not count now
-    ObjectCommandStates visible = ComputeObjectStates(s);
+    ObjectCommandStates visible = computeObjectStates(s);
     CHECK(enabled(visible, CMD_HIDE));
     CHECK_FALSE(enabled(visible, CMD_UNHIDE));
     CHECK(visible.stateOf(CMD_TOGGLE_HIDDEN) == kStateEnabled);
@@ -98,7 +98,7 @@ TEST_CASE("with the tree focused the commands act on the folder") {
     CHECK_FALSE(enabled(visible, CMD_OPEN));
 
     s.folderHidden = true;
-    ObjectCommandStates hidden = ComputeObjectStates(s);
+    ObjectCommandStates hidden = computeObjectStates(s);
     CHECK_FALSE(enabled(hidden, CMD_HIDE));
     CHECK(enabled(hidden, CMD_UNHIDE));
     CHECK(hidden.stateOf(CMD_TOGGLE_HIDDEN) == (kStateEnabled | kStateChecked));
@@ -106,7 +106,7 @@ TEST_CASE("with the tree focused the commands act on the folder") {
     SUBCASE("search results cannot be hidden but can be copied and deleted") {
         s.folder = FolderKind::ResultsFolder;
         s.folderHideable = false;
-        ObjectCommandStates results = ComputeObjectStates(s);
+        ObjectCommandStates results = computeObjectStates(s);
         CHECK_FALSE(enabled(results, CMD_HIDE));
         CHECK(results.stateOf(CMD_TOGGLE_HIDDEN) == 0);
         CHECK(enabled(results, CMD_COPY_URL));
@@ -115,38 +115,38 @@ TEST_CASE("with the tree focused the commands act on the folder") {
     SUBCASE("a root is not a folder to copy or delete") {
         s.folder = FolderKind::Root;
         s.folderHideable = false;
-        CHECK_FALSE(enabled(ComputeObjectStates(s), CMD_COPY_URL));
-        CHECK_FALSE(enabled(ComputeObjectStates(s), CMD_DELETE));
+        CHECK_FALSE(enabled(computeObjectStates(s), CMD_COPY_URL));
+        CHECK_FALSE(enabled(computeObjectStates(s), CMD_DELETE));
     }
     SUBCASE("an empty folder has nothing to delete") {
         s.folderCount = 0;
-        CHECK_FALSE(enabled(ComputeObjectStates(s), CMD_DELETE));
+        CHECK_FALSE(enabled(computeObjectStates(s), CMD_DELETE));
     }
 }
 
 TEST_CASE("previous and next folder follow the tree's neighbours") {
     StateSnapshot s;
     s.hasNextFolder = true;
-    ObjectCommandStates states = ComputeObjectStates(s);
+    ObjectCommandStates states = computeObjectStates(s);
     CHECK(enabled(states, CMD_NEXT_FOLDER));
     CHECK_FALSE(enabled(states, CMD_PREVIOUS_FOLDER));
 }
 
 TEST_CASE("view states mirror the option bits") {
-    ViewCommandStates defaults = ComputeViewStates(defaultSettings().optionFlags);
+    ViewCommandStates defaults = computeViewStates(defaultSettings().optionFlags);
     CHECK(defaults.stateOf(CMD_TOOLBAR) == (kStateEnabled | kStateChecked));
     CHECK(defaults.stateOf(CMD_VIEW_DETAILS) == (kStateEnabled | kStateChecked));
     CHECK(defaults.stateOf(CMD_VIEW_LIST) == kStateEnabled);
     CHECK(defaults.stateOf(CMD_TEXT_ONLY) == kStateEnabled);
 
-    ViewCommandStates list = ComputeViewStates(OPTION_WEB_ONLY);
+    ViewCommandStates list = computeViewStates(OPTION_WEB_ONLY);
     CHECK(list.stateOf(CMD_VIEW_LIST) == (kStateEnabled | kStateChecked));
     CHECK(list.stateOf(CMD_VIEW_DETAILS) == kStateEnabled);
     CHECK(list.stateOf(CMD_TOOLBAR) == kStateEnabled);
     CHECK(list.stateOf(CMD_WEB_ONLY) == (kStateEnabled | kStateChecked));
 
     SUBCASE("showing everything greys the two filters but keeps their checks") {
-        ViewCommandStates all = ComputeViewStates(OPTION_SHOW_ALL | OPTION_TEXT_ONLY);
+        ViewCommandStates all = computeViewStates(OPTION_SHOW_ALL | OPTION_TEXT_ONLY);
         CHECK(all.stateOf(CMD_SHOW_ALL) == (kStateEnabled | kStateChecked));
         CHECK(all.stateOf(CMD_TEXT_ONLY) == kStateChecked);
         CHECK(all.stateOf(CMD_WEB_ONLY) == 0);

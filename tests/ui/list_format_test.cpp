@@ -12,7 +12,7 @@ namespace {
 std::string size(int64_t bytes, bool kilobytes = false) {
     loadPreloadedStrings();
     char out[300];
-    FormatSize(bytes, kilobytes, out, sizeof out);
+    formatSize(bytes, kilobytes, out, sizeof out);
     return out;
 }
 
@@ -21,7 +21,7 @@ std::string dateTime(int64_t localSeconds, bool shortForm = true) {
     loadPreloadedStrings();
     updateTimeZoneBias();
     char out[128];
-    FormatDateTime(static_cast<int32_t>(localSeconds + timeZoneBias()), shortForm, out, sizeof out);
+    formatDateTime(static_cast<int32_t>(localSeconds + timeZoneBias()), shortForm, out, sizeof out);
     return out;
 }
 
@@ -31,7 +31,7 @@ struct Date {
 
 Date calendarOf(int64_t seconds) {
     SYSTEMTIME t;
-    REQUIRE(SecondsToSystemTime(seconds, t));
+    REQUIRE(secondsToSystemTime(seconds, t));
     return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wDayOfWeek};
 }
 
@@ -66,7 +66,7 @@ TEST_CASE("a size text is cut to the buffer it is given") {
     loadPreloadedStrings();
     char out[8];
     std::memset(out, 'x', sizeof out);
-    FormatSize(5000000, false, out, sizeof out);
+    formatSize(5000000, false, out, sizeof out);
     CHECK(std::string(out) == "4,76 MB");
 }
 
@@ -105,11 +105,11 @@ TEST_CASE("index seconds become calendar dates") {
 TEST_CASE("times before 1980 have no calendar date") {
     SYSTEMTIME t;
     std::memset(&t, 0x55, sizeof t);
-    CHECK_FALSE(SecondsToSystemTime(315532799, t));
+    CHECK_FALSE(secondsToSystemTime(315532799, t));
     CHECK(t.wYear == 0);
     CHECK(t.wDay == 0);
-    CHECK_FALSE(SecondsToSystemTime(0, t));
-    CHECK_FALSE(SecondsToSystemTime(-86400, t));
+    CHECK_FALSE(secondsToSystemTime(0, t));
+    CHECK_FALSE(secondsToSystemTime(-86400, t));
 }
 
 TEST_CASE("dates read in the short German form, unknown ones as (Unbekannt)") {
@@ -121,15 +121,15 @@ TEST_CASE("dates read in the short German form, unknown ones as (Unbekannt)") {
 
     loadPreloadedStrings();
     char out[64];
-    FormatDateTime(0, true, out, sizeof out);
+    formatDateTime(0, true, out, sizeof out);
     CHECK(std::string(out) == "(Unbekannt)");
 
     SUBCASE("a buffer too small for date and time gives the cut unknown text") {
         char small[12];
-        FormatDateTime(837954300 + timeZoneBias(), true, small, sizeof small);
+        formatDateTime(837954300 + timeZoneBias(), true, small, sizeof small);
         CHECK(std::string(small) == "(Unbekannt)");
         char tiny[5];
-        FormatDateTime(837954300 + timeZoneBias(), true, tiny, sizeof tiny);
+        formatDateTime(837954300 + timeZoneBias(), true, tiny, sizeof tiny);
         CHECK(std::string(tiny) == "(Unb");
     }
 }

@@ -6,7 +6,7 @@
 
 #include "core/owned_text.h"
 #include "doctest.h"
-#include "index_page_builder.h"
+#include "index/index_page_builder.h"
 #include "../model/model_builder.h"
 
 namespace {
@@ -161,8 +161,8 @@ TEST_CASE("a page's records are filed when their file is in the listing, in any 
                      .addDocument("http://HOST/b.gif", b)
                      .addDocument("http://host/c.htm", c)
                      .build();
-    IndexFiler filer(t.model, listing);
-    REQUIRE(filer.filePage(page.data(), page.size()));
+    IndexFiler filer(t.model);
+    REQUIRE(passExistingRecords(page.data(), page.size(), listing, filer));
     CHECK(t.entry("http://host/a.htm"));
     CHECK(t.entry("http://host/b.gif"));
     CHECK_FALSE(t.entry("http://host/c.htm"));
@@ -172,14 +172,14 @@ TEST_CASE("a page's records are filed when their file is in the listing, in any 
 
     // A second page of the same scan meets the folder again in other case.
     Bytes more = PageBuilder(1024).addDocument("http://hOsT/a.htm", a).build();
-    REQUIRE(filer.filePage(more.data(), more.size()));
+    REQUIRE(passExistingRecords(more.data(), more.size(), listing, filer));
     CHECK(t.model.cacheRoot->count() == 1);
     CHECK(str(t.entry("http://host/a.htm")->url()) == "http://hOsT/a.htm");
 }
 
 TEST_CASE("names found by their letters are the ones a case-insensitive search finds") {
     SortedCollection names(10, 10, true, true, false);
-    FoldedNameTable table;
+    IndexFiler::HostFolders table;
     const char* stored[] = {"M0A10000.htm", "Www.Example.COM", "a-b", "ab", "x"};
     for (const char* name : stored)
         names.insertString(name);
@@ -193,7 +193,7 @@ TEST_CASE("names found by their letters are the ones a case-insensitive search f
     CHECK_FALSE(table.find("a"));
     CHECK_FALSE(table.find("M0A10000.htmx"));
     CHECK_FALSE(table.find(""));
-    FoldedNameTable empty;
+    IndexFiler::HostFolders empty;
     CHECK_FALSE(empty.find("x"));
 }
 

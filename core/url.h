@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/owned_text.h"
+
 // Parts of a URL, both for composing and in the result of matchUrls.
 enum UrlPart : uint32_t {
     URL_SCHEME = 0x001,
@@ -41,23 +43,22 @@ enum UrlScheme : int8_t {
     SCHEME_MAILTO = 11,
 };
 
-// All texts are malloc copies owned by the value; an absent part is null.
-// `path` is null only in the empty value.
+// Every text is a copy owned by the value; an absent part holds none.
+// `path` is absent only in the empty value.
 struct Url {
     int8_t schemeIndex = SCHEME_NONE;
-    char* scheme = nullptr;     // as written, colon included
-    char* authority = nullptr;  // "//" and up to the next "/"
-    char* host = nullptr;       // without user information and port
+    OwnedText scheme;     // as written, colon included
+    OwnedText authority;  // "//" and up to the next "/"
+    OwnedText host;       // without user information and port
     int32_t port = -1;
-    char* path = nullptr;       // the directory part, up to the last separator
-    char* fileName = nullptr;   // the last path segment, when not empty
-    char* params = nullptr;     // from ";"
-    char* query = nullptr;      // from "?"
-    char* fragment = nullptr;   // from "#"
-    bool isIndexPage = false;   // fileName begins with "index.htm"
+    OwnedText path;       // the directory part, up to the last separator
+    OwnedText fileName;   // the last path segment, when not empty
+    OwnedText params;     // from ";"
+    OwnedText query;      // from "?"
+    OwnedText fragment;   // from "#"
+    bool isIndexPage = false;  // fileName begins with "index.htm"
 
     Url() = default;
-    ~Url();
     Url(const Url&) = delete;
     Url& operator=(const Url&) = delete;
 

@@ -1,4 +1,4 @@
-#include "extract/url.h"
+#include "core/url.h"
 
 #include <climits>
 #include <cstdlib>
@@ -17,11 +17,6 @@ bool isSeparator(char c) {
     return c == '/' || c == '\\';
 }
 
-void replaceText(char*& slot, char* text) {
-    std::free(slot);
-    slot = text;
-}
-
 void appendRange(char* out, size_t size, const char* text, size_t length) {
     size_t used = std::strlen(out);
     if (used + 1 >= size)
@@ -33,10 +28,15 @@ void appendRange(char* out, size_t size, const char* text, size_t length) {
 }
 
 // Two absent parts are equal, an absent and a present one are not.
-bool samePart(const char* a, const char* b) {
+bool samePart(const OwnedText& a, const OwnedText& b) {
     if (!a || !b)
-        return a == b;
-    return compareTextNoCase(a, b) == 0;
+        return !a && !b;
+    return compareTextNoCase(a.get(), b.get()) == 0;
+}
+
+// A copy of a part of the base, or none when the base has none.
+char* copyPart(const OwnedText& part) {
+    return part ? duplicateText(part.get()) : nullptr;
 }
 
 bool startsIndexPage(const char* fileName) {
@@ -137,16 +137,10 @@ char* copySpan(const UrlSpan& span) {
 
 }  // namespace
 
-Url::~Url() {
-    clearUrl(*this);
-}
-
 void clearUrl(Url& url) {
-    char** texts[] = {&url.scheme, &url.authority, &url.host, &url.path, &url.fileName, &url.params, &url.query, &url.fragment};
-    for (char** text : texts) {
-        std::free(*text);
-        *text = nullptr;
-    }
+    OwnedText* texts[] = {&url.scheme, &url.authority, &url.host, &url.path, &url.fileName, &url.params, &url.query, &url.fragment};
+    for (OwnedText* text : texts)
+        text->reset();
     url.schemeIndex = SCHEME_NONE;
     url.port = -1;
     url.isIndexPage = false;
@@ -240,26 +234,26 @@ void parseUrl(Url& url, const char* text, bool isDirectory) {
     UrlLayout layout;
     layoutUrl(layout, text, isDirectory);
 
-    url.scheme = copySpan(layout.scheme);
+    url.scheme.reset(copySpan(layout.scheme));
     if (url.scheme)
         url.schemeIndex = layout.schemeIndex;
-    url.authority = copySpan(layout.authority);
-    url.host = copySpan(layout.host);
+    url.authority.reset(copySpan(layout.authority));
+    url.host.reset(copySpan(layout.host));
     url.port = layout.port;
-    url.fileName = copySpan(layout.fileName);
+    url.fileName.reset(copySpan(layout.fileName));
     if (url.fileName)
-        url.isIndexPage = startsIndexPage(url.fileName);
-    url.params = copySpan(layout.params);
-    url.query = copySpan(layout.query);
-    url.fragment = copySpan(layout.fragment);
+        url.isIndexPage = startsIndexPage(url.fileName.get());
+    url.params.reset(copySpan(layout.params));
+    url.query.reset(copySpan(layout.query));
+    url.fragment.reset(copySpan(layout.fragment));
 
     size_t length = layout.path.length;
-    url.path = static_cast<char*>(std::malloc(length + 2));
-    if (url.path) {
-        std::memcpy(url.path, layout.path.start, length);
+    url.path.reset(static_cast<char*>(std::malloc(length + 2)));
+    if (char* path = url.path.data()) {
+        std::memcpy(path, layout.path.start, length);
         if (layout.pathNeedsSlash)
-            url.path[length++] = '/';
-        url.path[length] = '\0';
+            path[length++] = '/';
+        path[length] = '\0';
     }
     normalizeUrlPath(url);
 }
@@ -267,7 +261,7 @@ void parseUrl(Url& url, const char* text, bool isDirectory) {
 void normalizeUrlPath(Url& url) {
     if (!url.isHierarchical() || !url.path)
         return;
-    char* s = url.path;
+    char* s = url.path.data();
     size_t length = std::strlen(s);
     size_t read = 0;
     size_t write = 0;
@@ -304,69 +298,70 @@ void normalizeUrlPath(Url& url) {
 
 void resolveUrl(Url& link, const Url& base) {
     if (!link.scheme) {
-        link.scheme = base.scheme ? duplicateText(base.scheme) : nullptr;
+        link.scheme.reset(copyPart(base.scheme));
         link.schemeIndex = base.schemeIndex;
     } else if (link.schemeIndex != base.schemeIndex) {
         return;
     }
     if (link.authority)
         return;
-    link.authority = base.authority ? duplicateText(base.authority) : nullptr;
-    replaceText(link.host, base.host ? duplicateText(base.host) : nullptr);
+    link.authority.reset(copyPart(base.authority));
+    link.host.reset(copyPart(base.host));
     link.port = base.port;
 
-    if (!link.isHierarchical() || !link.path || !base.path || isSeparator(link.path[0]))
+    if (!link.isHierarchical() || !link.path || !base.path || isSeparator(link.path.get()[0]))
         return;
-    bool linkPathWasEmpty = link.path[0] == '\0';
-    size_t baseLength = std::strlen(base.path);
+    bool linkPathWasEmpty = link.path.get()[0] == '\0';
+    size_t baseLength = std::strlen(base.path.get());
     // "http://h" has an empty path but names the root: "a.htm" on that page
     // is "http://h/a.htm", not "http://ha.htm".
     bool baseIsHostRoot = baseLength == 0 && base.authority && (!linkPathWasEmpty || link.fileName);
     if (baseLength > 0 || baseIsHostRoot) {
-        bool needsSeparator = baseLength == 0 || !isSeparator(base.path[baseLength - 1]);
-        size_t linkLength = std::strlen(link.path);
+        bool needsSeparator = baseLength == 0 || !isSeparator(base.path.get()[baseLength - 1]);
+        size_t linkLength = std::strlen(link.path.get());
         char* joined = static_cast<char*>(std::malloc(baseLength + (needsSeparator ? 1 : 0) + linkLength + 1));
         if (!joined)
             return;
-        std::memcpy(joined, base.path, baseLength);
+        std::memcpy(joined, base.path.get(), baseLength);
         size_t at = baseLength;
         if (needsSeparator)
             joined[at++] = '/';
-        std::memcpy(joined + at, link.path, linkLength + 1);
-        replaceText(link.path, joined);
+        std::memcpy(joined + at, link.path.get(), linkLength + 1);
+        link.path.reset(joined);
         normalizeUrlPath(link);
     }
     if (!linkPathWasEmpty || link.fileName)
         return;
 
-    link.fileName = base.fileName ? duplicateText(base.fileName) : nullptr;
+    link.fileName.reset(copyPart(base.fileName));
     link.isIndexPage = link.fileName && base.isIndexPage;
     if (link.params)
         return;
-    link.params = base.params ? duplicateText(base.params) : nullptr;
+    link.params.reset(copyPart(base.params));
     if (link.query)
         return;
-    link.query = base.query ? duplicateText(base.query) : nullptr;
+    link.query.reset(copyPart(base.query));
     if (!link.fragment)
-        link.fragment = base.fragment ? duplicateText(base.fragment) : nullptr;
+        link.fragment.reset(copyPart(base.fragment));
 }
 
 char* composeUrl(const Url& url, char* buffer, size_t size, uint32_t mask) {
     if (size == 0)
         return buffer;
     buffer[0] = '\0';
-    auto append = [&](uint32_t bit, const char* text) {
+    auto append = [&](uint32_t bit, const OwnedText& text) {
         if ((mask & bit) && text)
-            appendRange(buffer, size, text, std::strlen(text));
+            appendRange(buffer, size, text.get(), std::strlen(text.get()));
     };
     append(URL_SCHEME, url.scheme);
     if ((mask & (URL_AUTHORITY | URL_HOST | URL_PORT)) && url.authority) {
-        size_t length = std::strlen(url.authority);
+        const char* authority = url.authority.get();
+        size_t length = std::strlen(authority);
         if (!(mask & URL_PORT) && url.port != -1) {
-            if (const char* colon = std::strrchr(url.authority, ':'))
-                length = static_cast<size_t>(colon - url.authority);
+            if (const char* colon = std::strrchr(authority, ':'))
+                length = static_cast<size_t>(colon - authority);
         }
-        appendRange(buffer, size, url.authority, length);
+        appendRange(buffer, size, authority, length);
     }
     append(URL_PATH, url.path);
     append(URL_FILE_NAME, url.fileName);
@@ -383,19 +378,20 @@ namespace {
 bool namesDirectoryOf(const Url& shorter, const Url& longer) {
     if (!shorter.fileName)
         return false;
-    size_t pathLength = std::strlen(shorter.path);
-    size_t nameLength = std::strlen(shorter.fileName);
-    size_t longLength = std::strlen(longer.path);
-    if (longLength != pathLength + nameLength + 1 || !isSeparator(longer.path[longLength - 1]))
+    size_t pathLength = std::strlen(shorter.path.get());
+    size_t nameLength = std::strlen(shorter.fileName.get());
+    const char* longPath = longer.path.get();
+    size_t longLength = std::strlen(longPath);
+    if (longLength != pathLength + nameLength + 1 || !isSeparator(longPath[longLength - 1]))
         return false;
     OwnedText joined(static_cast<char*>(std::malloc(longLength + 1)));
     if (!joined)
         return false;
-    std::memcpy(joined.data(), shorter.path, pathLength);
-    std::memcpy(joined.data() + pathLength, shorter.fileName, nameLength);
-    joined.data()[longLength - 1] = longer.path[longLength - 1];
+    std::memcpy(joined.data(), shorter.path.get(), pathLength);
+    std::memcpy(joined.data() + pathLength, shorter.fileName.get(), nameLength);
+    joined.data()[longLength - 1] = longPath[longLength - 1];
     joined.data()[longLength] = '\0';
-    return compareTextNoCase(joined.get(), longer.path) == 0;
+    return compareTextNoCase(joined.get(), longPath) == 0;
 }
 
 }  // namespace
@@ -410,9 +406,9 @@ uint32_t matchUrls(const Url& link, const Url& candidate) {
 
     bool linkNamesDirectory = false;
     bool candidateNamesDirectory = false;
-    if (compareTextNoCase(link.path, candidate.path) != 0) {
-        size_t linkLength = std::strlen(link.path);
-        size_t candidateLength = std::strlen(candidate.path);
+    if (compareTextNoCase(link.path.get(), candidate.path.get()) != 0) {
+        size_t linkLength = std::strlen(link.path.get());
+        size_t candidateLength = std::strlen(candidate.path.get());
         if (linkLength == candidateLength)
             return 0;
         if (linkLength < candidateLength)

@@ -4,12 +4,12 @@
 
 #include "core/owned_text.h"
 #include "doctest.h"
-#include "extract/url.h"
+#include "core/url.h"
 
 namespace {
 
-std::string text(const char* part) {
-    return part ? part : "<null>";
+std::string text(const OwnedText& part) {
+    return part ? part.get() : "<null>";
 }
 
 std::string compose(const Url& url, uint32_t mask = 0x1FF) {
@@ -29,10 +29,9 @@ std::string resolved(const char* link, const char* base) {
 std::string normalized(const char* path) {
     Url url;
     parseUrl(url, "", false);
-    std::free(url.path);
-    url.path = duplicateText(path);
+    url.path.reset(duplicateText(path));
     normalizeUrlPath(url);
-    return url.path;
+    return url.path.get();
 }
 
 uint32_t match(const char* link, const char* candidate) {
@@ -74,26 +73,26 @@ TEST_CASE("parseUrl of short and unusual URLs") {
         parseUrl(url, "mailto:u", false);
         CHECK(url.schemeIndex == SCHEME_MAILTO);
         CHECK(text(url.path) == "u");
-        CHECK(url.fileName == nullptr);
+        CHECK_FALSE(url.fileName);
     }
     {
         parseUrl(url, "img/logo.gif", false);
         CHECK(url.schemeIndex == SCHEME_NONE);
-        CHECK(url.scheme == nullptr);
+        CHECK_FALSE(url.scheme);
         CHECK(text(url.path) == "img/");
         CHECK(text(url.fileName) == "logo.gif");
     }
     {
         parseUrl(url, "http://h", false);
         CHECK(text(url.path) == "");
-        CHECK(url.fileName == nullptr);
+        CHECK_FALSE(url.fileName);
         CHECK(text(url.host) == "h");
         CHECK(url.port == -1);
     }
     {
         parseUrl(url, "c:\\dir\\page.htm", false);
         CHECK(url.schemeIndex == SCHEME_NONE);
-        CHECK(url.scheme == nullptr);
+        CHECK_FALSE(url.scheme);
         CHECK(text(url.path) == "c:\\dir\\");
         CHECK(text(url.fileName) == "page.htm");
     }
@@ -106,13 +105,13 @@ TEST_CASE("parseUrl of short and unusual URLs") {
     {
         parseUrl(url, "http://h/a#x?y", false);
         CHECK(text(url.fragment) == "#x?y");
-        CHECK(url.query == nullptr);
+        CHECK_FALSE(url.query);
     }
     {
         parseUrl(url, "HTTP://h/", false);
         CHECK(url.schemeIndex == SCHEME_HTTP);
         CHECK(text(url.path) == "/");
-        CHECK(url.fileName == nullptr);
+        CHECK_FALSE(url.fileName);
     }
     {
         parseUrl(url, "javascript:void(0)", false);
@@ -128,11 +127,11 @@ TEST_CASE("parseUrl of short and unusual URLs") {
     {
         parseUrl(url, "news:comp.lang/x.y", false);
         CHECK(text(url.path) == "comp.lang/x.y");
-        CHECK(url.fileName == nullptr);
+        CHECK_FALSE(url.fileName);
     }
     {
         parseUrl(url, nullptr, false);
-        CHECK(url.path == nullptr);
+        CHECK_FALSE(url.path);
         CHECK(url.schemeIndex == SCHEME_NONE);
     }
 }
@@ -141,7 +140,7 @@ TEST_CASE("parseUrl as a directory appends the separator unless a fragment or qu
     Url url;
     parseUrl(url, "http://h/app", true);
     CHECK(text(url.path) == "/app/");
-    CHECK(url.fileName == nullptr);
+    CHECK_FALSE(url.fileName);
     parseUrl(url, "classes\\", true);
     CHECK(text(url.path) == "classes\\");
     parseUrl(url, "", true);
@@ -168,10 +167,10 @@ TEST_CASE("a trailing dot segment stays in the path and is resolved there") {
     Url url;
     parseUrl(url, "a/b/..", false);
     CHECK(text(url.path) == "a/");
-    CHECK(url.fileName == nullptr);
+    CHECK_FALSE(url.fileName);
     parseUrl(url, "http://h/d/.", false);
     CHECK(text(url.path) == "/d/");
-    CHECK(url.fileName == nullptr);
+    CHECK_FALSE(url.fileName);
     parseUrl(url, "a/.profile", false);
     CHECK(text(url.path) == "a/");
     CHECK(text(url.fileName) == ".profile");
@@ -296,7 +295,7 @@ TEST_CASE("clearUrl returns a value to the empty state") {
     CHECK(url.schemeIndex == SCHEME_NONE);
     CHECK(url.port == -1);
     CHECK_FALSE(url.isIndexPage);
-    CHECK(url.scheme == nullptr);
-    CHECK(url.path == nullptr);
-    CHECK(url.fragment == nullptr);
+    CHECK_FALSE(url.scheme);
+    CHECK_FALSE(url.path);
+    CHECK_FALSE(url.fragment);
 }

@@ -1,16 +1,17 @@
-#include "index/index_filing.h"
+#include "model/index_filing.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <new>
 
 #include "core/owned_text.h"
-#include "extract/url.h"
+#include "core/url.h"
 #include "index/cache_entry.h"
-#include "index/folded_names.h"
 #include "model/cache_model.h"
 
 namespace {
+
+using HostFolders = IndexFiler::HostFolders;
 
 // A folder that receives a record of the index is marked hideable, and the
 // other marks of its nibble are cleared with it.
@@ -35,7 +36,7 @@ bool normalizeSlashes(const char*& url, OwnedText& copy) {
 // Files a record whose URL (slashes only) is already parsed. `hosts`, when
 // given, remembers the folders this scan has met.
 bool fileParsedRecord(CacheModel& model, const IndexRecord& record, const char* url, const UrlLayout& parsed,
-                      FoldedNameTable* hosts) {
+                      HostFolders* hosts) {
     // Without a host no entry of the cache can have this URL, and without a
     // scheme or a host the record is dropped: nothing to replace either way.
     if (!parsed.scheme.present() || parsed.host.length == 0)
@@ -100,7 +101,7 @@ bool fileParsedRecord(CacheModel& model, const IndexRecord& record, const char* 
     return true;
 }
 
-bool fileRecordAt(CacheModel& model, const IndexRecord& record, const char* url, FoldedNameTable* hosts) {
+bool fileRecordAt(CacheModel& model, const IndexRecord& record, const char* url, HostFolders* hosts) {
     OwnedText normalized;
     if (!normalizeSlashes(url, normalized))
         return false;
@@ -117,78 +118,6 @@ bool addIndexRecord(CacheModel& model, const IndexRecord& record, const char* ur
     return fileRecordAt(model, record, url, nullptr);
 }
 
-FoldedNameTable::~FoldedNameTable() {
-    std::free(slots_);
-}
-
-bool FoldedNameTable::grow() {
-    size_t capacity = capacity_ ? capacity_ * 2 : 64;
-    if (capacity > SIZE_MAX / sizeof(NamedItem*))
-        return false;
-    NamedItem** slots = static_cast<NamedItem**>(std::calloc(capacity, sizeof(NamedItem*)));
-    if (!slots)
-        return false;
-    for (size_t i = 0; i < capacity_; ++i) {
-        if (!slots_[i])
-            continue;
-        size_t at = foldedHash(slots_[i]->name()) & (capacity - 1);
-        while (slots[at])
-            at = (at + 1) & (capacity - 1);
-        slots[at] = slots_[i];
-    }
-    std::free(slots_);
-    slots_ = slots;
-    capacity_ = capacity;
-    return true;
-}
-
-bool FoldedNameTable::add(NamedItem* item) {
-    // At most half full, so that probes stay short.
-    if ((used_ + 1) * 2 > capacity_ && !grow())
-        return false;
-    size_t at = foldedHash(item->name()) & (capacity_ - 1);
-    while (slots_[at]) {
-        if (foldedEqual(slots_[at]->name(), item->name()))
-            return true;
-        at = (at + 1) & (capacity_ - 1);
-    }
-    slots_[at] = item;
-    ++used_;
-    return true;
-}
-
-NamedItem* FoldedNameTable::find(const char* name) const {
-    if (!capacity_)
-        return nullptr;
-    size_t at = foldedHash(name) & (capacity_ - 1);
-    while (slots_[at]) {
-        if (foldedEqual(slots_[at]->name(), name))
-            return slots_[at];
-        at = (at + 1) & (capacity_ - 1);
-    }
-    return nullptr;
-}
-
-IndexFiler::IndexFiler(CacheModel& model, CacheDirectoryFiles& files) : model_(model), files_(files) {}
-
-bool IndexFiler::fileRecord(const IndexRecord& record) {
-    switch (files_.find(record.localFile)) {
-    case CacheDirectoryFiles::ABSENT:
-        return true;
-    case CacheDirectoryFiles::OUT_OF_MEMORY:
-        return false;
-    case CacheDirectoryFiles::PRESENT:
-        break;
-    }
+bool IndexFiler::takeRecord(const IndexRecord& record) {
     return fileRecordAt(model_, record, record.url, &hostFolders_);
-}
-
-bool IndexFiler::filePage(const unsigned char* page, size_t size) {
-    IndexPageReader reader(page, size);
-    IndexRecord record;
-    while (reader.next(record)) {
-        if (!fileRecord(record))
-            return false;
-    }
-    return true;
 }

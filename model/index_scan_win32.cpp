@@ -1,0 +1,14 @@
+#include "index/cache_index_scan.h"
+#include "index/cache_location.h"
+#include "model/cache_model.h"
+#include "model/index_filing.h"
+
+MessageCode scanCacheIndex(CacheModel& model) {
+    model.lastScanComplete = false;
+    if (!model.cacheDirectory.view()[0] && !findCacheDirectory(model.cacheDirectory))
+        return MSG_NO_CACHE_DIRECTORY;
+    IndexFiler filer(model);
+    MessageCode result = readCacheIndex(model.cacheDirectory.view(), filer);
+    model.lastScanComplete = result == MSG_OK;
+    return result;
+}
