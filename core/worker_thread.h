@@ -19,6 +19,9 @@ public:
     bool start(Procedure procedure, void* parameter);
     // Whether a thread was started and has not ended yet.
     bool running() const;
+    // Waits a moment for a thread that is about to end (one that has posted
+    // its last message); returns at once when there is none.
+    void waitForEnd() const;
     // Lets go of the thread, running or not.
     void reset();
 

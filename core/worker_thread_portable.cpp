@@ -11,4 +11,6 @@ bool WorkerThread::running() const {
     return false;
 }
 
+void WorkerThread::waitForEnd() const {}
+
 void WorkerThread::reset() {}

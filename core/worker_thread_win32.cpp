@@ -39,6 +39,13 @@ bool WorkerThread::running() const {
     return handle_ && GetExitCodeThread(handle_, &exitCode) && exitCode == STILL_ACTIVE;
 }
 
+void WorkerThread::waitForEnd() const {
+    // A thread whose last action was to post its end message is gone at
+    // once; the limit only keeps a stuck thread from freezing the window.
+    if (handle_)
+        WaitForSingleObject(handle_, 2000);
+}
+
 void WorkerThread::reset() {
     if (handle_)
         CloseHandle(handle_);

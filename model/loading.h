@@ -28,8 +28,8 @@ void prepareLoading();
 // Empties the model (search results first, then every host folder, which
 // keep their places and marks), reads the index again, re-applies the hidden
 // lists and starts the loading thread, which reports to `notifier`. While a
-// background thread runs nothing happens and 0 is returned; a failed index
-// scan is returned at once, without a thread.
+// background run is in flight (its end not yet handled) nothing happens and
+// 0 is returned; a failed index scan is returned at once, without a thread.
 MessageCode reload(CacheModel& model, ModelNotifier& notifier);
 
 // The second half of reload, for a model whose index was just read: applies
@@ -38,6 +38,11 @@ MessageCode reload(CacheModel& model, ModelNotifier& notifier);
 // loaded nothing (WM_RUN_ENDED is posted), and the main thread loads each
 // folder when it is opened.
 void startLoadingRun(CacheModel& model, ModelNotifier& notifier);
+
+// The main thread's part of WM_RUN_ENDED: true when the message ends the
+// run in flight, false for a stale message of an earlier run, which must
+// change nothing.
+bool acceptRunEnd(CacheModel& model, uint32_t runNumber);
 
 // RUN_NONE, or the kind of the background thread still running. Notices the
 // end of a thread and releases its handle.

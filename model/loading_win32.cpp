@@ -65,13 +65,14 @@ bool claimFolder(DomainFolder& folder) {
 uint32_t loadingThread(void* parameter) {
     CacheModel& model = *static_cast<CacheModel*>(parameter);
     ModelNotifier& notifier = *model.run.notifier();
+    const uint32_t number = model.run.number();
     notifier.post(WM_RUN_STARTED, RUN_LOADING, 0);
     FolderList& root = *model.cacheRoot;
     for (int32_t i = 0; i < root.count(); ++i) {
         loadFolder(model, root.folderAt(i));
         notifier.post(WM_RUN_STEP, 0, 0);
     }
-    notifier.post(WM_RUN_ENDED, RUN_LOADING, 0);
+    notifier.post(WM_RUN_ENDED, RUN_LOADING, number);
     return 0;
 }
 
@@ -92,7 +93,7 @@ void setLoadingTestHooks(const LoadingTestHooks* hooks) {
 MessageCode reload(CacheModel& model, ModelNotifier& notifier) {
     if (model.status() != 0)
         return model.status();
-    if (threadBusy(model) != RUN_NONE)
+    if (model.run.inFlight() || threadBusy(model) != RUN_NONE)
         return MSG_OK;
     prepareLoading();
     FolderList& root = *model.cacheRoot;
@@ -122,8 +123,12 @@ void startLoadingRun(CacheModel& model, ModelNotifier& notifier) {
     if (refused || !model.run.start(RUN_LOADING, notifier, loadingThread, &model)) {
         // The main window has set up its progress display; the end of the
         // run takes it down again.
-        notifier.post(WM_RUN_ENDED, RUN_LOADING, 0);
+        notifier.post(WM_RUN_ENDED, RUN_LOADING, model.run.number());
     }
+}
+
+bool acceptRunEnd(CacheModel& model, uint32_t runNumber) {
+    return model.run.finish(runNumber);
 }
 
 RunKind threadBusy(CacheModel& model) {

@@ -6,110 +6,24 @@
 #include "model/loading.h"
 #include "resources/command_ids.h"
 #include "settings/settings.h"
+#include "ui/command_table.h"
 #include "ui/control_ids.h"
 #include "ui/main_window.h"
 
-namespace {
 
-void flipOption(uint32_t option) {
-    processSettings().optionFlags ^= option;
-}
-
-bool optionSet(uint32_t option) {
-    return (processSettings().optionFlags & option) != 0;
-}
-
-}  // namespace
-
-void CommandDispatch::dispatchCommand(int id, HTREEITEM) {
-    HWND window = main_.window();
-    switch (id) {
-    case CMD_EXIT:
-        SendMessageA(window, WM_CLOSE, 0, 0);
-        break;
-    case CMD_SELECT_ALL:
-        main_.list().selectAllDocuments();
-        break;
-    case CMD_INVERT_SELECTION:
-        main_.list().invertSelection();
-        break;
-    case CMD_TOOLBAR:
-    case CMD_STATUS_BAR:
-    case CMD_DESCRIPTION_BARS:
-        flipOption(OPTION_TOOLBAR << (id - CMD_TOOLBAR));
-        SendMessageA(window, WM_SIZE, 0, 0);
-        break;
-    case CMD_LIST_TIPS:
-        flipOption(OPTION_LIST_TIPS);
-        break;
-    case CMD_VIEW_LIST:
-        processSettings().optionFlags &= ~static_cast<uint32_t>(OPTION_DETAILS_VIEW);
-        main_.list().setListMode(LVS_LIST);
-        break;
-    case CMD_VIEW_DETAILS:
-        processSettings().optionFlags |= OPTION_DETAILS_VIEW;
-        main_.list().setListMode(LVS_REPORT);
-        break;
-    case CMD_TEXT_ONLY:
-        // Without effect while everything is shown.
-        if (!optionSet(OPTION_SHOW_ALL))
-            toggleFilter(OPTION_TEXT_ONLY);
-        break;
-    case CMD_WEB_ONLY:
-        if (!optionSet(OPTION_SHOW_ALL))
-            toggleFilter(OPTION_WEB_ONLY);
-        break;
-    case CMD_SHOW_ALL:
-        flipOption(OPTION_SHOW_ALL);
-        updateToolbarViewStates();
-        main_.list().showMarks(optionSet(OPTION_SHOW_ALL));
-        main_.tree().refreshViews(RefreshTree | RefreshResults | RefreshList);
-        break;
-    case CMD_SORT_DOMAINS_ALPHABETICAL:
-    case CMD_SORT_DOMAINS_HIERARCHICAL:
-        main_.tree().sortDomains(id == CMD_SORT_DOMAINS_HIERARCHICAL);
-        break;
-    case CMD_DOMAIN_NAMES_AS_SORTED:
-        main_.tree().toggleNamesInSortOrder();
-        updateToolbarViewStates();
-        break;
-    case CMD_SORT_BY_TITLE:
-    case CMD_SORT_BY_TYPE:
-    case CMD_SORT_BY_URL:
-    case CMD_SORT_BY_FILE:
-    case CMD_SORT_BY_SIZE:
-    case CMD_SORT_BY_DATE:
-        chooseDocumentSort(id);
-        break;
-    case CMD_SWITCH_PANE:
-        switchPane();
-        break;
-    case CMD_PREVIOUS_FOLDER:
-    case CMD_NEXT_FOLDER:
-        main_.tree().selectNeighbour(id == CMD_NEXT_FOLDER);
-        break;
-    default:
-        break;
+void CommandDispatch::dispatchCommand(int id, HTREEITEM node) {
+    const CommandRoute* route = findCommandRoute(id);
+    if (route && route->global && route->global(main_, id))
+        return;
+    ObjectCommandStates states = currentObjectStates(node);
+    // A command of the tree's context menu names its node.
+    if (node || GetFocus() == main_.tree().window()) {
+        DomainFolder* folder = node ? main_.tree().folderOfItem(node) : main_.tree().selectedFolder();
+        if (route && route->tree && folder)
+            route->tree(main_, id, *folder, states);
+    } else if (route && route->list) {
+        route->list(main_, id, states);
     }
-}
-
-void CommandDispatch::toggleFilter(uint32_t option) {
-    flipOption(option);
-    updateToolbarViewStates();
-    main_.tree().refreshViews(RefreshTree | RefreshResults | RefreshList);
-}
-
-void CommandDispatch::chooseDocumentSort(int id) {
-    Settings& settings = processSettings();
-    settings.documentSortKey = chooseSortKey(settings.documentSortKey, sortFieldOfColumn(id - CMD_SORT_BY_TITLE));
-    main_.list().sortItems();
-    // The arrow moves to the new column.
-    InvalidateRect(ListView_GetHeader(main_.list().window()), nullptr, TRUE);
-}
-
-void CommandDispatch::switchPane() {
-    HWND list = main_.list().window();
-    SetFocus(GetFocus() == list ? main_.tree().window() : list);
 }
 
 ObjectCommandStates CommandDispatch::currentObjectStates(HTREEITEM node) const {
@@ -165,7 +79,7 @@ void CommandDispatch::updateMenuStates(HMENU menu, HTREEITEM node) {
         CheckMenuRadioItem(menu, CMD_SORT_BY_TITLE, CMD_SORT_BY_DATE, CMD_SORT_BY_TITLE + columnOfSortField(field),
                            MF_BYCOMMAND);
     CheckMenuRadioItem(menu, CMD_SORT_DOMAINS_ALPHABETICAL, CMD_SORT_DOMAINS_HIERARCHICAL,
-                       optionSet(OPTION_HIERARCHICAL) ? CMD_SORT_DOMAINS_HIERARCHICAL : CMD_SORT_DOMAINS_ALPHABETICAL,
+                       (processSettings().optionFlags & OPTION_HIERARCHICAL) ? CMD_SORT_DOMAINS_HIERARCHICAL : CMD_SORT_DOMAINS_ALPHABETICAL,
                        MF_BYCOMMAND);
     if (menu == main_.frame().listSelectionMenu())
         SetMenuDefaultItem(menu, objects.stateOf(CMD_OPEN) & kStateEnabled ? CMD_OPEN : static_cast<UINT>(-1), FALSE);
@@ -219,6 +133,8 @@ LRESULT CommandDispatch::notifyDispatch(NMHDR* header) {
             return 1;
         if (header->code == NM_SETFOCUS)
             updateToolbarObjectStates();
+        else if (header->code == NM_RCLICK)
+            openTreeMenuAtCursor();
         break;
     case ID_LIST:
         if (main_.list().onNotify(header))
@@ -229,6 +145,8 @@ LRESULT CommandDispatch::notifyDispatch(NMHDR* header) {
         }
         else if (header->code == NM_SETFOCUS)
             updateToolbarObjectStates();
+        else if (header->code == NM_RCLICK)
+            openListMenuAtCursor();
         else if (header->code == NM_DBLCLK)
             SendMessageA(main_.window(), WM_COMMAND, GetKeyState(VK_MENU) < 0 ? CMD_PROPERTIES : CMD_OPEN, 0);
         break;
@@ -238,4 +156,30 @@ LRESULT CommandDispatch::notifyDispatch(NMHDR* header) {
     if (header->code == TTN_NEEDTEXTA || header->code == TTN_NEEDTEXTW)
         return onToolTip(header);
     return 0;
+}
+
+void CommandDispatch::openTreeMenuAtCursor() {
+    DWORD position = GetMessagePos();
+    POINT screen = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+    HWND tree = main_.tree().window();
+    TVHITTESTINFO hit = {};
+    hit.pt = screen;
+    ScreenToClient(tree, &hit.pt);
+    HTREEITEM node = TreeView_HitTest(tree, &hit);
+    if (!node)
+        return;
+    // The clicked node is not selected: the command applies to it alone.
+    HMENU menu = main_.frame().treeMenu();
+    updateMenuStates(menu, node);
+    int id = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, screen.x, screen.y, 0,
+                            main_.window(), nullptr);
+    dispatchCommand(id, node);
+}
+
+void CommandDispatch::openListMenuAtCursor() {
+    DWORD position = GetMessagePos();
+    HMENU menu = main_.list().stats().selected > 0 ? main_.frame().listSelectionMenu()
+                                                    : main_.frame().listBackgroundMenu();
+    TrackPopupMenu(menu, TPM_RIGHTBUTTON, static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position)),
+                   0, main_.window(), nullptr);
 }

@@ -32,9 +32,8 @@ public:
     void menuHelpOff();
 
 private:
-    void toggleFilter(uint32_t option);
-    void chooseDocumentSort(int id);
-    void switchPane();
+    void openTreeMenuAtCursor();
+    void openListMenuAtCursor();
     LRESULT onToolTip(NMHDR* header);
 
     MainWindow& main_;

@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "index/cache_entry.h"
 #include "index/cache_location.h"
 #include "index/entry_flags.h"
 #include "model/cache_model.h"
@@ -18,6 +19,16 @@
 const char kMainWindowClass[] = "QL_TARN";
 
 namespace {
+
+// The browser's questions, asked in message boxes over the main window.
+class MessageBoxQuestions : public BrowserQuestions {
+public:
+    explicit MessageBoxQuestions(HWND owner) : owner_(owner) {}
+    int ask(MessageCode code) override { return showMessageCode(owner_, code); }
+
+private:
+    HWND owner_;
+};
 
 void saveHiddenListsStep(void* context) {
     if (CacheModel* model = static_cast<MainWindow*>(context)->model())
@@ -116,7 +127,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         frame_.onLeftButtonDown({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
     case WM_RUN_BEGINS:
-        onRunBegins(static_cast<int>(wParam), static_cast<int>(lParam));
+        onRunBegins(static_cast<RunKind>(wParam), static_cast<int>(lParam));
         return 0;
     case WM_RUN_STARTED:
         commands_.updateToolbarObjectStates();
@@ -125,7 +136,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         frame_.stepProgress();
         return 0;
     case WM_RUN_ENDED:
-        onRunEnded(static_cast<int>(wParam));
+        onRunEnded(static_cast<RunKind>(wParam), static_cast<uint32_t>(lParam));
         return 0;
     default:
         break;
@@ -151,7 +162,7 @@ void MainWindow::onMenuSelect(UINT item, UINT flags, HMENU menu) {
         commands_.menuHelpOn(item, false);
 }
 
-void MainWindow::onRunBegins(int kind, int steps) {
+void MainWindow::onRunBegins(RunKind kind, int steps) {
     frame_.beginProgress(steps);
     if (kind == RUN_LOADING) {
         tree_.refreshViews(RefreshTree | RefreshResults | RefreshList | Reselect);
@@ -163,10 +174,12 @@ void MainWindow::onRunBegins(int kind, int steps) {
     }
 }
 
-void MainWindow::onRunEnded(int kind) {
-    frame_.endProgress();
-    if (!model_)
+void MainWindow::onRunEnded(RunKind kind, uint32_t runNumber) {
+    // The end of an earlier run, handled after a new one began, would empty
+    // folders that the new run's thread walks.
+    if (!model_ || !acceptRunEnd(*model_, runNumber))
         return;
+    frame_.endProgress();
     if (kind == RUN_LOADING) {
         list_.setLoadingFinishedMark();
         tree_.refreshViews(RefreshTree | RefreshResults | RefreshList);
@@ -182,6 +195,35 @@ void MainWindow::onRunEnded(int kind) {
             showMessageCode(window_, MSG_NOTHING_FOUND);
     }
 }
+
+void MainWindow::setModel(CacheModel* model, ModelNotifier* notifier) {
+    model_ = model;
+    notifier_ = notifier;
+    browser_.savedCheckServer = model ? &model->savedCheckServer : nullptr;
+}
+
+void MainWindow::reloadCache() {
+    if (!model_ || !notifier_)
+        return;
+    HCURSOR previousCursor = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    list_.clear();
+    model_->searchRoot->clearFlags(FLAG_ROOT_SHOWN);
+    MessageCode result = reload(*model_, *notifier_);
+    SetCursor(previousCursor);
+    if (result != MSG_OK)
+        showMessageCode(window_, result);
+}
+
+void MainWindow::openDocument(const CacheEntry* entry) {
+    if (!entry)
+        return;
+    MessageBoxQuestions questions(window_);
+    MessageCode result = openInBrowser(entry->url(), true, browser_, questions);
+    if (result != MSG_OK)
+        showMessageCode(window_, result);
+}
+
+void MainWindow::applyListTips() {}
 
 void MainWindow::saveState() {
     SaveSettingsSteps steps = {saveHiddenListsStep, restoreCheckServerStep, recordPlacementStep, this};

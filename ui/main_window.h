@@ -4,13 +4,16 @@
 
 #include <windows.h>
 
+#include "browser/navigator_client.h"
 #include "ui/command_dispatch.h"
 #include "ui/frame.h"
 #include "ui/list_pane.h"
 #include "ui/menu_help.h"
 #include "ui/tree_pane.h"
 
+class CacheEntry;
 class CacheModel;
+class ModelNotifier;
 
 // The main window's class. A second instance finds the first by it.
 extern const char kMainWindowClass[];
@@ -33,9 +36,17 @@ public:
     CommandDispatch& commands() { return commands_; }
     MenuHelpTable& menuHelp() { return menuHelp_; }
 
-    // The one model of the process; null until start-up has made it.
+    // The one model of the process, and where its background runs report;
+    // null until start-up has made them.
     CacheModel* model() const { return model_; }
-    void setModel(CacheModel* model) { model_ = model; }
+    void setModel(CacheModel* model, ModelNotifier* notifier);
+
+    // "Aktualisieren": reads the cache index again and restarts the loading.
+    void reloadCache();
+    // "Öffnen": shows the document in the browser.
+    void openDocument(const CacheEntry* entry);
+    // Switches the list tips of tree and list to the option's state.
+    void applyListTips();
 
     // The first load has been tried: from now on the end of the run saves
     // the settings and the hidden lists.
@@ -52,12 +63,13 @@ private:
     void onDestroy();
     void onWinIniChange(WPARAM wParam, LPARAM lParam);
     void onMenuSelect(UINT item, UINT flags, HMENU menu);
-    void onRunBegins(int kind, int steps);
-    void onRunStarted();
-    void onRunEnded(int kind);
+    void onRunBegins(RunKind kind, int steps);
+    void onRunEnded(RunKind kind, uint32_t runNumber);
 
     HWND window_ = nullptr;
     CacheModel* model_ = nullptr;
+    ModelNotifier* notifier_ = nullptr;
+    BrowserSession browser_;
     MenuHelpTable menuHelp_;
     Frame frame_;
     TreePane tree_;

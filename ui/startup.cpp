@@ -84,7 +84,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     std::unique_ptr<CacheModel> model;
     MessageCode result = createModel(model, icons);
     if (result == MSG_OK) {
-        program.setModel(model.get());
+        program.setModel(model.get(), &notifier);
         result = loadHiddenLists(*model);
     }
     if (result == MSG_OK)

@@ -354,3 +354,8 @@ void TreePane::selectNeighbour(bool next) {
     if (target)
         selectItem(target);
 }
+
+void TreePane::selectFolder(const DomainFolder& folder) {
+    if (HTREEITEM node = nodeOf(folder))
+        selectItem(node);
+}

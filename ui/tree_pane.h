@@ -45,6 +45,8 @@ public:
     void toggleNamesInSortOrder();
     // "Voriger Ordner" and "Nächster Ordner".
     void selectNeighbour(bool next);
+    // Selects the folder's node, which fills the list with its documents.
+    void selectFolder(const DomainFolder& folder);
 
 private:
     bool syncTreeRoot(FolderList& root, unsigned mask, int rootImage, int folderImage, int folderSelectedImage,

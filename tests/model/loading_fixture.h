@@ -34,6 +34,8 @@ public:
     bool ended() const { return ended_; }
     // Before a second run in the same window.
     void expectAnotherRun() { ended_ = false; }
+    // Hands the end of each run to `model`, as the main window does.
+    void follow(CacheModel& model) { model_ = &model; }
 
     // Dispatches the thread's messages until WM_RUN_ENDED has been handled.
     bool pumpUntilEnded(DWORD timeoutMs = 60000) {
@@ -73,8 +75,11 @@ private:
         if (message >= WM_RUN_BEGINS && message <= WM_RUN_ENDED) {
             auto* self = reinterpret_cast<RunWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
             self->messages_.push_back({message, wParam, lParam});
-            if (message == WM_RUN_ENDED)
+            if (message == WM_RUN_ENDED) {
                 self->ended_ = true;
+                if (self->model_)
+                    acceptRunEnd(*self->model_, static_cast<uint32_t>(lParam));
+            }
             return 0;
         }
         return DefWindowProcA(window, message, wParam, lParam);
@@ -84,6 +89,7 @@ private:
     WindowNotifier notifier_;
     std::vector<RunMessage> messages_;
     bool ended_ = false;
+    CacheModel* model_ = nullptr;
 };
 
 // Waits until the model's background thread has really ended.

@@ -110,11 +110,11 @@ struct DelayedRelease {
     }
 };
 
-std::vector<RunMessage> expectedLoadingRun(int folders) {
+std::vector<RunMessage> expectedLoadingRun(int folders, LPARAM run = 1) {
     std::vector<RunMessage> messages = {{WM_RUN_BEGINS, RUN_LOADING, folders}, {WM_RUN_STARTED, RUN_LOADING, 0}};
     for (int i = 0; i < folders; ++i)
         messages.push_back({WM_RUN_STEP, 0, 0});
-    messages.push_back({WM_RUN_ENDED, RUN_LOADING, 0});
+    messages.push_back({WM_RUN_ENDED, RUN_LOADING, run});
     return messages;
 }
 
@@ -252,6 +252,32 @@ TEST_CASE("reload beside a running background thread changes nothing") {
     }
 }
 
+TEST_CASE("a run stays in flight until its own end message is handled") {
+    prepareLoading();
+    SyntheticCache cache(3, 2);
+    RunWindow window;
+    startLoadingRun(cache.model(), window.notifier());
+    uint32_t first = cache.model().run.number();
+    // The thread is gone, but its end message still waits in the queue.
+    REQUIRE(waitForThreadEnd(cache.model()));
+    CHECK(cache.model().run.inFlight());
+    CHECK(reload(cache.model(), window.notifier()) == MSG_OK);
+    CHECK(window.count(WM_RUN_BEGINS) == 1);
+
+    CHECK_FALSE(acceptRunEnd(cache.model(), first - 1));
+    CHECK(acceptRunEnd(cache.model(), first));
+    CHECK_FALSE(acceptRunEnd(cache.model(), first));
+    REQUIRE(window.pumpUntilEnded());
+
+    window.expectAnotherRun();
+    REQUIRE(reload(cache.model(), window.notifier()) == MSG_OK);
+    CHECK(window.count(WM_RUN_BEGINS) == 2);
+    REQUIRE(window.pumpUntilEnded());
+    // The first run's end, handled late, belongs to no run in flight.
+    CHECK_FALSE(acceptRunEnd(cache.model(), first));
+    CHECK(acceptRunEnd(cache.model(), first + 1));
+}
+
 TEST_CASE("a loading thread that cannot start ends its run at once") {
     prepareLoading();
     SyntheticCache cache(3, 2);
@@ -264,7 +290,7 @@ TEST_CASE("a loading thread that cannot start ends its run at once") {
     CHECK(threadBusy(cache.model()) == RUN_NONE);
     REQUIRE(window.pumpUntilEnded(5000));
     CHECK(window.messages() ==
-          std::vector<RunMessage>{{WM_RUN_BEGINS, RUN_LOADING, 3}, {WM_RUN_ENDED, RUN_LOADING, 0}});
+          std::vector<RunMessage>{{WM_RUN_BEGINS, RUN_LOADING, 3}, {WM_RUN_ENDED, RUN_LOADING, 1}});
 
     DomainFolder* folder = cache.root().folderAt(1);
     CHECK_FALSE(isFolderLoaded(cache.model(), *folder));

@@ -54,6 +54,7 @@ TEST_CASE("reload reads the index and loads titles and icons of every folder") {
     model.cacheDirectory.assign(loadingCache().c_str());
     REQUIRE(model.hiddenHosts->insertString("HIDDEN.example") >= 0);
     RunWindow window;
+    window.follow(model);
 
     REQUIRE(reload(model, window.notifier()) == MSG_OK);
     REQUIRE(window.pumpUntilEnded());

@@ -1,0 +1,42 @@
+// Opening a cached document in Navigator: over DDE when the browser runs,
+// else by starting it with the URL, with the browser's verify option and
+// the system's automatic dial-up handled on the way.
+#pragma once
+
+#include <cstdint>
+
+#include "core/message_code.h"
+
+// The questions the browser integration asks the user; the window code
+// shows them as message boxes and returns the answer (IDOK, IDCANCEL,
+// IDYES, IDNO).
+class BrowserQuestions {
+public:
+    virtual ~BrowserQuestions() = default;
+    virtual int ask(MessageCode code) = 0;
+};
+
+// What one run of the program remembers about the browser: whether the
+// user has been asked about the verify option, and the option's setting
+// from before the program changed it.
+struct BrowserSession {
+    bool verifyPromptShown = false;
+    uint8_t* savedCheckServer = nullptr;  // the model's, written by forceNeverVerify
+};
+
+// Shows `url` in Navigator. 0 also when the user cancelled a question;
+// MSG_BROWSER_NOT_STARTED, MSG_NO_DDE_CONNECTION or -1 otherwise. With
+// `activate` the browser's window is brought to the front.
+MessageCode openInBrowser(const char* url, bool activate, BrowserSession& session, BrowserQuestions& questions);
+
+// Whether a Navigator offers its DDE service.
+bool isBrowserRunning();
+
+// Starts the configured browser ("Browser" of the program's key, else
+// "netscape.exe") with `url` as its whole command line.
+bool launchBrowser(const char* url);
+
+// Starts `program` with `parameters` through the shell while the system's
+// automatic dial-up is switched off, and puts the switch back afterwards.
+// The shell's result: above 32 means started.
+uintptr_t startWithoutAutodial(const char* program, const char* parameters);

@@ -1,0 +1,186 @@
+#include "browser/navigator_client.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "browser/dde_session.h"
+#include "browser/navigator_items.h"
+#include "core/owned_text.h"
+#include "core/registry_text.h"
+#include "core/win_handles.h"
+#include "index/cache_location.h"
+#include "index/navigator.h"
+#include "settings/program_key.h"
+#include "settings/settings.h"
+
+namespace {
+
+const char kBrowserValue[] = "Browser";
+const char kInternetSettingsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+const char kAutodialValue[] = "EnableAutodial";
+
+// The system's automatic dial-up switch, switched off for the lifetime of
+// the object when it was on, and put back with the type it was read with.
+class AutodialOff {
+public:
+    AutodialOff() {
+        RegKey key;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, kInternetSettingsKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                          key.receive()) != ERROR_SUCCESS) {
+            key.release();
+            return;
+        }
+        DWORD size = sizeof value_;
+        if (RegQueryValueExA(key.get(), kAutodialValue, nullptr, &type_, value_, &size) != ERROR_SUCCESS ||
+            size != sizeof value_)
+            return;
+        const BYTE off[4] = {};
+        if (std::memcmp(value_, off, sizeof off) == 0)
+            return;
+        changed_ = RegSetValueExA(key.get(), kAutodialValue, 0, type_, off, sizeof off) == ERROR_SUCCESS;
+    }
+
+    ~AutodialOff() {
+        if (!changed_)
+            return;
+        RegKey key;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, kInternetSettingsKey, 0, KEY_SET_VALUE, key.receive()) != ERROR_SUCCESS) {
+            key.release();
+            return;
+        }
+        RegSetValueExA(key.get(), kAutodialValue, 0, type_, value_, sizeof value_);
+    }
+
+    AutodialOff(const AutodialOff&) = delete;
+    AutodialOff& operator=(const AutodialOff&) = delete;
+
+    bool changed() const { return changed_; }
+
+private:
+    DWORD type_ = REG_DWORD;
+    BYTE value_[4] = {};
+    bool changed_ = false;
+};
+
+// Waits until the started browser offers its DDE service, at most the time
+// it is given. The user interface is blocked meanwhile, as while Navigator
+// answers a request.
+void waitForBrowser() {
+    DWORD start = GetTickCount();
+    while (!isBrowserRunning() && GetTickCount() - start < kNavigatorStartTimeoutMs)
+        Sleep(0);
+}
+
+// Brings the window titled as the browser's window information says to the
+// front; silent when there is none.
+void activateBrowserWindow(uint32_t windowId, char* buffer, size_t size) {
+    char item[32];
+    formatActivateItem(windowId, item, sizeof item);
+    ddeRequest(NAME_ACTIVATE, item, nullptr);
+
+    formatWindowInfoItem(windowId, item, sizeof item);
+    DdeReply reply;
+    if (!ddeRequest(NAME_WINDOW_INFO, item, &reply) || !reply)
+        return;
+    DdeReplyBytes bytes(reply);
+    const char* title =
+        windowTitleOfInfo(reinterpret_cast<const char*>(bytes.data()), bytes.size(), buffer, size);
+    if (!title)
+        return;
+    HWND window = FindWindowA(nullptr, title);
+    if (!window)
+        return;
+    if (IsIconic(window))
+        OpenIcon(window);
+    SetForegroundWindow(GetLastActivePopup(window));
+}
+
+bool verifyOptionIsNever() {
+    return readCheckServer() == 0;
+}
+
+// The browser is not running: it will read the verify option when it
+// starts, so the program may set it, after asking unless told not to.
+// False when the user cancelled.
+bool offerNeverVerify(BrowserSession& session, BrowserQuestions& questions) {
+    if (verifyOptionIsNever())
+        return true;
+    int answer = IDNO;
+    if (processSettings().optionFlags & OPTION_ADJUST_BROWSER) {
+        answer = IDYES;
+    } else if (!session.verifyPromptShown) {
+        answer = questions.ask(MSG_OFFER_VERIFY_CHANGE);
+        if (answer == IDCANCEL)
+            return false;
+        session.verifyPromptShown = true;
+    }
+    if (answer == IDYES && session.savedCheckServer)
+        forceNeverVerify(*session.savedCheckServer);
+    return true;
+}
+
+// The browser runs and would not see a change: the user is told once.
+bool noteVerifyByHand(BrowserSession& session, BrowserQuestions& questions) {
+    if (session.verifyPromptShown || verifyOptionIsNever())
+        return true;
+    if (questions.ask(MSG_SET_VERIFY_BY_HAND) == IDCANCEL)
+        return false;
+    session.verifyPromptShown = true;
+    return true;
+}
+
+}  // namespace
+
+bool isBrowserRunning() {
+    return ddeCanConnect(NAME_VERSION);
+}
+
+MessageCode openInBrowser(const char* url, bool activate, BrowserSession& session, BrowserQuestions& questions) {
+    if (!isBrowserRunning()) {
+        if (!offerNeverVerify(session, questions))
+            return MSG_OK;
+        return launchBrowser(url) ? MSG_OK : MSG_BROWSER_NOT_STARTED;
+    }
+    if (!noteVerifyByHand(session, questions))
+        return MSG_OK;
+
+    size_t size = navigatorItemBufferSize(std::strlen(url));
+    OwnedText buffer(static_cast<char*>(std::malloc(size)));
+    if (!buffer)
+        return MSG_OUT_OF_MEMORY;
+    formatOpenUrlItem(url, buffer.data(), size);
+    DdeReply reply;
+    if (!ddeRequest(NAME_OPEN_URL, buffer.get(), &reply))
+        return MSG_NO_DDE_CONNECTION;
+    uint32_t windowId = 0;
+    if (reply) {
+        DdeReplyBytes bytes(reply);
+        windowId = windowIdOfReply(bytes.data(), bytes.size());
+    }
+    if (activate && windowId != 0)
+        activateBrowserWindow(windowId, buffer.data(), size);
+    return MSG_OK;
+}
+
+bool launchBrowser(const char* url) {
+    char program[MAX_PATH] = "";
+    if (RegKey key = openProgramKey(PROGRAM_KEY_READ))
+        readRegistryText(key.get(), kBrowserValue, program, sizeof program);
+    if (!program[0])
+        copyTextBounded(program, sizeof program, kNavigatorExecutable);
+    return startWithoutAutodial(program, url) > 32;
+}
+
+uintptr_t startWithoutAutodial(const char* program, const char* parameters) {
+    AutodialOff autodial;
+    uintptr_t result = reinterpret_cast<uintptr_t>(
+        ShellExecuteA(nullptr, nullptr, program, parameters, "", SW_SHOWNORMAL));
+    // Only a start that switched dial-up off waits for the browser, so that
+    // its first connection finds the switch still off.
+    if (autodial.changed() && result > 32)
+        waitForBrowser();
+    return result;
+}

@@ -1,0 +1,192 @@
+// A stand-in for the browser, for tests and for trying "Öffnen" without the
+// real one. It offers the browser's DDE service with the four topics the
+// program uses and answers them as the browser does, shows a top-level
+// window listing the URLs it was asked to show, and records every request
+// it receives, exactly as received, one line each:
+//
+//   start <TAB> the command line after the program's name
+//   autodial <TAB> the system's "EnableAutodial" as found at start ("-" when missing)
+//   <topic> <TAB> <item>
+//
+//   stand_in_browser.exe [--log FILE] [URL]
+//
+// Without --log the record goes to the file named by the environment
+// variable TARN_BROWSER_LOG, if any: the program under test starts the
+// browser with the URL as its whole command line, and the stand-in it
+// starts inherits the test's environment.
+#include <windows.h>
+#include <ddeml.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char kWindowClass[] = "TarnStandInBrowser";
+const char kWindowTitle[] = "Stand-in Navigator";
+const char* const kTopics[] = {"WWW_Version", "WWW_OpenURL", "WWW_Activate", "WWW_GetWindowInfo"};
+// The id of the one browser window, as the browser hands it out.
+const DWORD kWindowId = 0x2A;
+
+DWORD ddeInstance = 0;
+HSZ serviceName = nullptr;
+HWND mainWindow = nullptr;
+HWND urlList = nullptr;
+std::string logPath;
+std::string lastUrl;
+
+void record(const std::string& line) {
+    if (logPath.empty())
+        return;
+    if (FILE* log = std::fopen(logPath.c_str(), "ab")) {
+        std::fprintf(log, "%s\n", line.c_str());
+        std::fclose(log);
+    }
+}
+
+std::string autodialAtStart() {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings", 0,
+                      KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return "-";
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    LONG result = RegQueryValueExA(key, "EnableAutodial", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS ? std::to_string(value) : "-";
+}
+
+void showUrl(const std::string& url) {
+    lastUrl = url;
+    SendMessageA(urlList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(url.c_str()));
+}
+
+std::string textOf(HSZ handle) {
+    char text[4096] = "";
+    DdeQueryStringA(ddeInstance, handle, text, sizeof text, CP_WINANSI);
+    return text;
+}
+
+bool isOurTopic(const std::string& topic) {
+    for (const char* known : kTopics)
+        if (lstrcmpiA(known, topic.c_str()) == 0)
+            return true;
+    return false;
+}
+
+HDDEDATA reply(HSZ item, const void* data, DWORD size) {
+    return DdeCreateDataHandle(ddeInstance, static_cast<LPBYTE>(const_cast<void*>(data)), size, 0, item, CF_TEXT, 0);
+}
+
+HDDEDATA answerRequest(const std::string& topic, HSZ itemHandle) {
+    std::string item = textOf(itemHandle);
+    record(topic + "\t" + item);
+    if (lstrcmpiA(topic.c_str(), "WWW_OpenURL") == 0) {
+        // "URL",,0xFFFFFFFF,0,,,
+        std::string url = item;
+        if (!url.empty() && url[0] == '"') {
+            size_t close = url.find('"', 1);
+            url = url.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+        }
+        showUrl(url);
+        return reply(itemHandle, &kWindowId, sizeof kWindowId);
+    }
+    if (lstrcmpiA(topic.c_str(), "WWW_Activate") == 0) {
+        SetForegroundWindow(mainWindow);
+        return reply(itemHandle, &kWindowId, sizeof kWindowId);
+    }
+    if (lstrcmpiA(topic.c_str(), "WWW_GetWindowInfo") == 0) {
+        std::string info = "\"" + lastUrl + "\",\"" + kWindowTitle + "\"";
+        return reply(itemHandle, info.c_str(), static_cast<DWORD>(info.size() + 1));
+    }
+    const char version[] = "1.1";
+    return reply(itemHandle, version, sizeof version);
+}
+
+HDDEDATA CALLBACK ddeCallback(UINT type, UINT, HCONV, HSZ topic, HSZ item, HDDEDATA, ULONG_PTR, ULONG_PTR) {
+    switch (type) {
+    case XTYP_CONNECT:
+        return reinterpret_cast<HDDEDATA>(static_cast<ULONG_PTR>(isOurTopic(textOf(topic)) ? TRUE : FALSE));
+    case XTYP_REQUEST:
+        return answerRequest(textOf(topic), item);
+    default:
+        return nullptr;
+    }
+}
+
+LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SIZE:
+        MoveWindow(urlList, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+// The command line after the program's own name, as the shell passed it.
+std::string parameters() {
+    const char* line = GetCommandLineA();
+    if (*line == '"') {
+        const char* close = std::strchr(line + 1, '"');
+        line = close ? close + 1 : line + std::strlen(line);
+    } else {
+        while (*line && *line != ' ' && *line != '\t')
+            ++line;
+    }
+    while (*line == ' ' || *line == '\t')
+        ++line;
+    return line;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    std::string url = parameters();
+    if (url.compare(0, 6, "--log ") == 0) {
+        std::string rest = url.substr(6);
+        size_t end = rest.find(' ');
+        logPath = rest.substr(0, end);
+        url = end == std::string::npos ? "" : rest.substr(end + 1);
+    } else if (const char* fromEnvironment = std::getenv("TARN_BROWSER_LOG")) {
+        logPath = fromEnvironment;
+    }
+    record("start\t" + parameters());
+    record("autodial\t" + autodialAtStart());
+
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = kWindowClass;
+    RegisterClassA(&windowClass);
+    mainWindow = CreateWindowExA(0, kWindowClass, kWindowTitle, WS_OVERLAPPEDWINDOW, 40, 40, 640, 300, nullptr,
+                                 nullptr, instance, nullptr);
+    urlList = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0, 0, 0, 0, mainWindow, nullptr,
+                              instance, nullptr);
+    if (!mainWindow || !urlList)
+        return 1;
+    if (!url.empty())
+        showUrl(url);
+    ShowWindow(mainWindow, SW_SHOWNORMAL);
+
+    if (DdeInitializeA(&ddeInstance, ddeCallback, APPCLASS_STANDARD | CBF_SKIP_ALLNOTIFICATIONS, 0) != DMLERR_NO_ERROR)
+        return 1;
+    serviceName = DdeCreateStringHandleA(ddeInstance, "NETSCAPE", CP_WINANSI);
+    DdeNameService(ddeInstance, serviceName, nullptr, DNS_REGISTER);
+
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    DdeNameService(ddeInstance, serviceName, nullptr, DNS_UNREGISTER);
+    DdeFreeStringHandle(ddeInstance, serviceName);
+    DdeUninitialize(ddeInstance);
+    return 0;
+}

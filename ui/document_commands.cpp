@@ -1,0 +1,235 @@
+#include "ui/document_commands.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <memory>
+#include <new>
+
+#include "core/sorted_collection.h"
+#include "index/cache_entry.h"
+#include "index/entry_flags.h"
+#include "model/cache_model.h"
+#include "model/hidden_lists.h"
+#include "model/loading.h"
+#include "resources/command_ids.h"
+#include "ui/global_text_list.h"
+#include "ui/main_window.h"
+#include "ui/message_box.h"
+#include "ui/properties_sheet.h"
+#include "ui/save_command.h"
+
+namespace {
+
+bool enabled(const ObjectCommandStates& states, int id) {
+    return (states.stateOf(id) & kStateEnabled) != 0;
+}
+
+// "Verbergen" on the toolbar is a check button: checked, it unhides.
+int resolveToggle(const ObjectCommandStates& states, int id) {
+    if (id != CMD_TOGGLE_HIDDEN)
+        return id;
+    return (states.stateOf(CMD_TOGGLE_HIDDEN) & kStateChecked) ? CMD_UNHIDE : CMD_HIDE;
+}
+
+// Opens a context menu at the origin of `pane`; the chosen command arrives
+// as WM_COMMAND.
+void openContextMenuAtPane(MainWindow& main, HMENU menu, HWND pane) {
+    POINT origin = {0, 0};
+    ClientToScreen(pane, &origin);
+    TrackPopupMenu(menu, TPM_RIGHTBUTTON, origin.x, origin.y, 0, main.window(), nullptr);
+}
+
+void copyUrlsOfSelection(MainWindow& main) {
+    GlobalTextList urls("\r\n");
+    bool complete = true;
+    main.list().forEachSelected([&](CacheEntry* entry) { complete = complete && urls.append(entry->url()); });
+    if (complete)
+        copyToClipboard(urls, main.window());
+}
+
+void hideSelection(MainWindow& main, bool hide) {
+    CacheModel& model = *main.model();
+    main.list().forEachSelected([&](CacheEntry* entry) {
+        if (hide)
+            hideDocument(model, *entry);
+        else
+            showDocument(model, *entry);
+    });
+    main.tree().refreshViews(RefreshTree | RefreshResults | RefreshList);
+}
+
+void saveSelection(MainWindow& main) {
+    if (refuseWhileRunning(main, kRefuseLoading))
+        return;
+    int32_t status;
+    std::unique_ptr<SortedCollection> selection(checkCreated(
+        new (std::nothrow) SortedCollection(SortedCollection::kCapacity, SortedCollection::kDelta, false, false, false),
+        status));
+    if (!selection) {
+        showOutOfMemory();
+        return;
+    }
+    bool complete = true;
+    main.list().forEachSelected(
+        [&](CacheEntry* entry) { complete = complete && selection->insertAt(selection->count(), entry) >= 0; });
+    if (!complete) {
+        showOutOfMemory();
+        return;
+    }
+    runExtraction(main, std::move(selection));
+}
+
+void goToFolderOfSelection(MainWindow& main) {
+    CacheEntry* entry = main.list().firstSelected();
+    if (!entry)
+        return;
+    FoundEntry found = findEntry(*main.model(), entry->url());
+    if (found.entry != entry || !found.folder)
+        return;
+    main.tree().selectFolder(*found.folder);
+    main.list().selectEntry(*entry);
+}
+
+// Moves the cached files of the selected documents (or of every document of
+// `folder`) to the recycle bin, or deletes them for good while Shift is
+// held, and marks the documents whose files are gone. The cache index is
+// left as it is.
+void deleteDocuments(MainWindow& main, DomainFolder* folder, const ObjectCommandStates& states) {
+    CacheModel* model = main.model();
+    if (!model || !enabled(states, CMD_DELETE))
+        return;
+    // The documents are gathered first: the list changes once they are
+    // marked.
+    int32_t status;
+    std::unique_ptr<SortedCollection> documents(checkCreated(
+        new (std::nothrow) SortedCollection(SortedCollection::kCapacity, SortedCollection::kDelta, false, false, false),
+        status));
+    GlobalTextList paths("");
+    if (!documents) {
+        showOutOfMemory();
+        return;
+    }
+    bool complete = true;
+    auto gather = [&](NamedItem* item) {
+        CacheEntry* entry = static_cast<CacheEntry*>(item);
+        if (!complete || entry->hasAnyFlag(FLAG_DELETED))
+            return;
+        char path[MAX_PATH];
+        if (!cachePath(*model, path, sizeof path, entry->localFile()))
+            return;
+        complete = documents->insertAt(documents->count(), entry) >= 0 && paths.append(path);
+    };
+    if (folder)
+        folder->forEach(gather);
+    else
+        main.list().forEachSelected([&](CacheEntry* entry) { gather(entry); });
+    if (!complete) {
+        showOutOfMemory();
+        return;
+    }
+    if (paths.empty())
+        return;
+
+    SHFILEOPSTRUCTA operation = {};
+    operation.hwnd = main.window();
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = paths.text();
+    // Shift held down deletes for good, as in the shell itself.
+    operation.fFlags = GetKeyState(VK_SHIFT) < 0 ? 0 : FOF_ALLOWUNDO;
+    SHFileOperationA(&operation);
+
+    documents->forEach([&](NamedItem* item) {
+        CacheEntry* entry = static_cast<CacheEntry*>(item);
+        char path[MAX_PATH];
+        if (!cachePath(*model, path, sizeof path, entry->localFile()))
+            return;
+        DWORD attributes = GetFileAttributesA(path);
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            entry->setFlags(FLAG_DELETED);
+    });
+    main.tree().refreshViews(RefreshTree | RefreshResults | RefreshList);
+}
+
+}  // namespace
+
+bool refuseWhileRunning(MainWindow& main, unsigned kinds) {
+    CacheModel* model = main.model();
+    if (!model)
+        return false;
+    // A run whose thread is gone is still in flight until its end message
+    // has been handled.
+    RunKind running = model->run.inFlight() ? model->run.flightKind() : threadBusy(*model);
+    if (running == RUN_NONE || !(static_cast<unsigned>(running) & kinds))
+        return false;
+    MessageBeep(0);
+    return true;
+}
+
+
+void openSelectedDocument(MainWindow& main, int id, const ObjectCommandStates& states) {
+    if (enabled(states, id))
+        main.openDocument(main.list().firstSelected());
+}
+
+void saveSelectedDocuments(MainWindow& main, int id, const ObjectCommandStates& states) {
+    if (enabled(states, id))
+        saveSelection(main);
+}
+
+void showSelectedProperties(MainWindow& main, int, const ObjectCommandStates&) {
+    if (main.list().stats().selected > 0 && !refuseWhileRunning(main, kRefuseLoading))
+        propertiesCommand(main);
+}
+
+void hideSelectedDocuments(MainWindow& main, int id, const ObjectCommandStates& states) {
+    id = resolveToggle(states, id);
+    if (enabled(states, id))
+        hideSelection(main, id == CMD_HIDE);
+}
+
+void deleteSelectedDocuments(MainWindow& main, int, const ObjectCommandStates& states) {
+    // A content search reads the entries it was given: no file may go
+    // while any run is in flight.
+    if (!refuseWhileRunning(main, kRefuseAnyRun))
+        deleteDocuments(main, nullptr, states);
+}
+
+void copySelectedUrls(MainWindow& main, int id, const ObjectCommandStates& states) {
+    if (enabled(states, id))
+        copyUrlsOfSelection(main);
+}
+
+void goToDomain(MainWindow& main, int id, const ObjectCommandStates& states) {
+    if (enabled(states, id))
+        goToFolderOfSelection(main);
+}
+
+void openListContextMenu(MainWindow& main, int, const ObjectCommandStates&) {
+    HMENU menu = main.list().stats().selected > 0 ? main.frame().listSelectionMenu() : main.frame().listBackgroundMenu();
+    openContextMenuAtPane(main, menu, main.list().window());
+}
+
+void hideFolder(MainWindow& main, int id, DomainFolder& folder, const ObjectCommandStates& states) {
+    id = resolveToggle(states, id);
+    if (!enabled(states, id))
+        return;
+    if (id == CMD_HIDE)
+        hideHost(*main.model(), folder);
+    else
+        showHost(*main.model(), folder);
+    main.tree().refreshViews(RefreshTree);
+}
+
+void deleteFolderDocuments(MainWindow& main, int, DomainFolder& folder, const ObjectCommandStates& states) {
+    if (!refuseWhileRunning(main, kRefuseAnyRun))
+        deleteDocuments(main, &folder, states);
+}
+
+void copyFolderHost(MainWindow& main, int id, DomainFolder& folder, const ObjectCommandStates& states) {
+    if (!enabled(states, id))
+        return;
+    GlobalTextList host("\r\n");
+    if (host.append(folder.name()))
+        copyToClipboard(host, main.window());
+}

@@ -1,0 +1,31 @@
+// The commands that act on the objects of a pane: the selected documents of
+// the list, or a host folder of the tree. Each checks its own state first:
+// a command that arrives greyed (by its accelerator) does nothing.
+#pragma once
+
+#include "ui/command_states.h"
+
+class DomainFolder;
+class MainWindow;
+
+// The list's commands, on the selected documents.
+void openSelectedDocument(MainWindow& main, int id, const ObjectCommandStates& states);
+void saveSelectedDocuments(MainWindow& main, int id, const ObjectCommandStates& states);
+void showSelectedProperties(MainWindow& main, int id, const ObjectCommandStates& states);
+// "Verbergen", "Rückgängig: Verbergen" and the toolbar's check button.
+void hideSelectedDocuments(MainWindow& main, int id, const ObjectCommandStates& states);
+void deleteSelectedDocuments(MainWindow& main, int id, const ObjectCommandStates& states);
+void copySelectedUrls(MainWindow& main, int id, const ObjectCommandStates& states);
+void goToDomain(MainWindow& main, int id, const ObjectCommandStates& states);
+void openListContextMenu(MainWindow& main, int id, const ObjectCommandStates& states);
+
+// The tree's commands, on one folder.
+void hideFolder(MainWindow& main, int id, DomainFolder& folder, const ObjectCommandStates& states);
+void deleteFolderDocuments(MainWindow& main, int id, DomainFolder& folder, const ObjectCommandStates& states);
+void copyFolderHost(MainWindow& main, int id, DomainFolder& folder, const ObjectCommandStates& states);
+
+// Beeps and returns true when a background run of one of `kinds` is in
+// flight.
+bool refuseWhileRunning(MainWindow& main, unsigned kinds);
+constexpr unsigned kRefuseLoading = 1;
+constexpr unsigned kRefuseAnyRun = 3;
