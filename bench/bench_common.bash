@@ -6,17 +6,15 @@
 
 : "${TARN_ROOT:?}" "${TARN_WIN32:?}" "${TARN_PYTHON:?}"
 
+# wine_path, the same as ./tarn uses.
+source "$TARN_ROOT/tools/wine.bash"
+
 # Sets BENCH_EXE, the program bench/NAME_bench.exe of the cross build, and
 # WORK, its work folder there, made when missing.
 use_bench() {
     BENCH_EXE=$TARN_WIN32/bench/$1_bench.exe
     WORK=$TARN_WIN32/bench-$1
     mkdir -p "$WORK"
-}
-
-# A Linux path as Wine sees it (drive Z: is the root).
-wine_path() {
-    printf 'Z:%s' "$1" | tr '/' '\\'
 }
 
 # The value of the line "NAME value" in a benchmark program's output $2.

@@ -1,24 +1,42 @@
 // A small remote control for the running program, used by the build script:
-//   tarnctl wait [seconds]   waits until Tarnview's main window is visible
+//   tarnctl idle [seconds]   waits until Tarnview's main window is visible,
+//                            no loading or search run is going, and the
+//                            window has drawn itself
 //   tarnctl close [seconds]  asks it to close and waits until it is gone
 // Exit status 0 on success, 1 on time-out.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdlib>
 #include <cstring>
 
 namespace {
 
+const int kStatusBarId = 102;
+
+class Deadline {
+public:
+    explicit Deadline(DWORD seconds) : start_(GetTickCount()), limit_(seconds * 1000) {}
+    bool passed() const { return GetTickCount() - start_ >= limit_; }
+    DWORD remaining() const {
+        DWORD elapsed = GetTickCount() - start_;
+        return elapsed >= limit_ ? 0 : limit_ - elapsed;
+    }
+
+private:
+    DWORD start_;
+    DWORD limit_;
+};
+
 HWND findMainWindow() {
     return FindWindowA("QL_TARN", nullptr);
 }
 
-bool waitFor(bool (*condition)(), DWORD seconds) {
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < seconds * 1000) {
+bool waitFor(bool (*condition)(), const Deadline& deadline) {
+    while (!deadline.passed()) {
         if (condition())
             return true;
-        Sleep(100);
+        Sleep(50);
     }
     return condition();
 }
@@ -32,18 +50,60 @@ bool mainWindowGone() {
     return findMainWindow() == nullptr;
 }
 
+// The progress bar in the status bar is shown only while a loading or search
+// run goes on. Its own WS_VISIBLE is asked, not IsWindowVisible: with the
+// status bar turned off the bar is never visible on screen, though shown.
+bool noRunShowsProgress() {
+    HWND window = findMainWindow();
+    if (!window || !IsWindowVisible(window))
+        return false;
+    HWND status = GetDlgItem(window, kStatusBarId);
+    HWND progress = status ? FindWindowExA(status, nullptr, PROGRESS_CLASSA, nullptr) : nullptr;
+    return !progress || (GetWindowLongA(progress, GWL_STYLE) & WS_VISIBLE) == 0;
+}
+
+// The window is up before the program reads the index, and the loading run
+// shows its progress only after that: until the program first waits for
+// input, a hidden progress bar says nothing yet.
+void waitForStartup(HWND window, const Deadline& deadline) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId);
+    if (!process)
+        return;
+    WaitForInputIdle(process, deadline.remaining());
+    CloseHandle(process);
+}
+
+bool waitUntilIdle(const Deadline& deadline) {
+    if (!waitFor(mainWindowVisible, deadline))
+        return false;
+    waitForStartup(findMainWindow(), deadline);
+    if (!waitFor(noRunShowsProgress, deadline))
+        return false;
+    // The end of a run hides the bar first and then refreshes the panes; a
+    // message sent now is handled after that. Then the panes paint what the
+    // refresh left to paint, before this returns.
+    HWND window = findMainWindow();
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, deadline.remaining(), &result))
+        return false;
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2)
         return 2;
-    DWORD seconds = argc > 2 ? static_cast<DWORD>(std::atoi(argv[2])) : 60;
-    if (std::strcmp(argv[1], "wait") == 0)
-        return waitFor(mainWindowVisible, seconds) ? 0 : 1;
+    Deadline deadline(argc > 2 ? static_cast<DWORD>(std::atoi(argv[2])) : 60);
+    if (std::strcmp(argv[1], "idle") == 0)
+        return waitUntilIdle(deadline) ? 0 : 1;
     if (std::strcmp(argv[1], "close") == 0) {
         if (HWND window = findMainWindow())
             PostMessageA(window, WM_CLOSE, 0, 0);
-        return waitFor(mainWindowGone, seconds) ? 0 : 1;
+        return waitFor(mainWindowGone, deadline) ? 0 : 1;
     }
     return 2;
 }

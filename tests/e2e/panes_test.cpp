@@ -6,6 +6,7 @@
 #include "menu_commands.h"
 #include "printing.h"
 #include "program_state.h"
+#include "support/local_time.h"
 
 namespace {
 

@@ -89,21 +89,3 @@ void prepareFirstStart(const std::string& directory) {
     forgetProgramState();
     setBrowserCacheDirectory(directory);
 }
-
-std::string shortDateTime(int64_t utcSeconds) {
-    TIME_ZONE_INFORMATION zone = {};
-    DWORD kind = GetTimeZoneInformation(&zone);
-    LONG biasMinutes = zone.Bias + (kind == TIME_ZONE_ID_DAYLIGHT ? zone.DaylightBias : zone.StandardBias);
-    const int64_t secondsFrom1601To1970 = 11644473600LL;
-    ULARGE_INTEGER ticks;
-    ticks.QuadPart = static_cast<ULONGLONG>((utcSeconds - biasMinutes * 60LL + secondsFrom1601To1970) * 10000000LL);
-    FILETIME fileTime = {ticks.LowPart, ticks.HighPart};
-    SYSTEMTIME time;
-    if (!FileTimeToSystemTime(&fileTime, &time))
-        return {};
-    char date[64];
-    char clock[64];
-    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, date, sizeof date);
-    GetTimeFormatA(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &time, nullptr, clock, sizeof clock);
-    return std::string(date) + " " + clock;
-}

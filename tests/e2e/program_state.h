@@ -37,7 +37,3 @@ std::string readHiddenListEntry(const char* section, const char* key);
 
 // The state of a first start on the cache in `directory` ("" for none).
 void prepareFirstStart(const std::string& directory);
-
-// An index time stamp as the program's lists show it: local short date and
-// time by the system's own conversion.
-std::string shortDateTime(int64_t utcSeconds);

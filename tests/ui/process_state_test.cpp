@@ -5,6 +5,9 @@
 #include <string>
 
 #include "doctest.h"
+#include "support/local_time.h"
+#include "ui/list_format.h"
+#include "ui/message_box.h"
 
 TEST_CASE("the help file is the one beside the program, else the bare name for the help engine to find") {
     char program[MAX_PATH];
@@ -31,4 +34,33 @@ TEST_CASE("the help file is the one beside the program, else the bare name for t
     CHECK(std::string(helpFilePath()) == beside);
     DeleteFileA(beside.c_str());
     fixHelpFilePath();
+}
+
+TEST_CASE("index time stamps are shown in local time, summer and winter with the one bias in force") {
+    loadPreloadedStrings();
+    updateTimeZoneBias();
+    // The test runner sets a zone away from UTC; under UTC neither a wrong
+    // sign nor a wrong choice between daylight and standard bias would show.
+    REQUIRE(biasInForceSeconds() != 0);
+    CHECK(timeZoneBias() == biasInForceSeconds());
+
+    const int64_t winter = 821698200;  // 15.1.1996 09:30 UTC
+    const int64_t summer = 837954300;  // 21.7.1996 13:05 UTC
+    for (int64_t stamp : {winter, summer}) {
+        CAPTURE(stamp);
+        char shown[64];
+        FormatDateTime(stamp, true, shown, sizeof shown);
+        CHECK(std::string(shown) == shortDateTime(stamp));
+    }
+
+    // The reckoning above against the system's own date-by-date conversion:
+    // for the stamp in the season that is in force now, the two agree.
+    auto systemLocal = [](int64_t stamp) {
+        SYSTEMTIME utc;
+        SYSTEMTIME local;
+        REQUIRE(systemTimeOfSeconds(stamp, utc));
+        REQUIRE(SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local));
+        return shortDateTimeText(local);
+    };
+    CHECK((shortDateTime(winter) == systemLocal(winter) || shortDateTime(summer) == systemLocal(summer)));
 }
