@@ -15,7 +15,8 @@ public:
     WorkerThread& operator=(const WorkerThread&) = delete;
 
     // Runs `procedure(parameter)` on a new thread. False when no thread could
-    // be started (then nothing runs); a thread held before is let go.
+    // be started, or there is no procedure (then nothing runs); a thread held
+    // before is let go.
     bool start(Procedure procedure, void* parameter);
     // Whether a thread was started and has not ended yet.
     bool running() const;

@@ -25,6 +25,8 @@ WorkerThread::~WorkerThread() {
 
 bool WorkerThread::start(Procedure procedure, void* parameter) {
     reset();
+    if (!procedure)
+        return false;
     ThreadStart* start = new (std::nothrow) ThreadStart{procedure, parameter};
     if (!start)
         return false;

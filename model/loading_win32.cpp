@@ -120,7 +120,7 @@ void startLoadingRun(CacheModel& model, ModelNotifier& notifier) {
     notifier.send(WM_RUN_BEGINS, RUN_LOADING, model.cacheRoot->count());
     const LoadingTestHooks* hooks = testHooks.load(std::memory_order_acquire);
     bool refused = hooks && hooks->refuseThreadStart;
-    if (refused || !model.run.start(RUN_LOADING, notifier, loadingThread, &model)) {
+    if (!model.run.start(RUN_LOADING, notifier, refused ? nullptr : loadingThread, &model)) {
         // The main window has set up its progress display; the end of the
         // run takes it down again.
         notifier.post(WM_RUN_ENDED, RUN_LOADING, model.run.number());

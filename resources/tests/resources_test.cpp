@@ -102,13 +102,6 @@ void flattenMenu(HMENU menu, std::vector<int>& out)
     }
 }
 
-std::vector<int> popupItems(HMENU bar, int position)
-{
-    std::vector<int> items;
-    flattenMenu(GetSubMenu(bar, position), items);
-    return items;
-}
-
 std::string menuText(HMENU menu, int position)
 {
     char buffer[128] = "";
@@ -245,47 +238,6 @@ TEST_CASE("format strings take the arguments their callers pass")
     CHECK(std::string(out).find(" Inhalt von 'hhh") == 0);
 }
 
-TEST_CASE("menu bar holds five popups, then the three context menus")
-{
-    HMENU menu = LoadMenuA(module(), MAKEINTRESOURCEA(MENU_MAIN));
-    REQUIRE(menu);
-    REQUIRE(GetMenuItemCount(menu) == MENU_BAR_POPUP_COUNT + MENU_CONTEXT_POPUP_COUNT);
-    const char* titles[] = {"&Datei", "&Bearbeiten", "&Ansicht", "&Extras", "&?", " ", " ", " "};
-    for (int i = 0; i < 8; ++i)
-        CHECK(menuText(menu, i) == titles[i]);
-
-    CHECK(popupItems(menu, 0) == std::vector<int>{1101, 1102, 0, 1103, 1104, 1105, 1106, 0, 1199});
-    CHECK(popupItems(menu, 1) == std::vector<int>{1201, 0, 1202, 1203, 0, 1204, 1205});
-    CHECK(popupItems(menu, 2) == std::vector<int>{1301, 1302, 1303, 1304, 0, 1305, 1306, 0, 1307, 1308, 1309,
-                                                  -1, 1310, 1311, 0, 1312, -2,
-                                                  -1, 1313, 1314, 1315, 1316, 1317, 1318, -2, 0, 1319});
-    CHECK(popupItems(menu, 3) == std::vector<int>{1401, 1402, 0, 1403, 1404, 0, 1405});
-    CHECK(popupItems(menu, 4) == std::vector<int>{1501, 0, 1502});
-    CHECK(popupItems(menu, 5) == std::vector<int>{1201, 0, 1103, 1104, 1105, 0, -1, 1310, 1311, 0, 1312, -2});
-    CHECK(popupItems(menu, 6) == std::vector<int>{1101, 1102, 0, 1201, 0, 1103, 1104, 1105, 0, 1106});
-    CHECK(popupItems(menu, 7) == std::vector<int>{-1, 1313, 1314, 1315, 1316, 1317, 1318, -2, 0, 1307, 1308,
-                                                  1309, 0, 1305, 1306});
-
-    CHECK(menuText(GetSubMenu(menu, 0), 0) == "\xD6&ffnen");
-    CHECK(menuText(GetSubMenu(menu, 0), 4) == "&R\xFC" "ckg\xE4ngig: Verbergen\tStrg+U");
-
-    // Accelerator texts belong to the menu bar only; the context menus are
-    // opened with the mouse or Shift+F10 and show none.
-    std::vector<std::pair<int, std::string>> barItems, contextItems;
-    for (int i = 0; i < 8; ++i)
-        collectCommandTexts(GetSubMenu(menu, i), i < MENU_BAR_POPUP_COUNT ? barItems : contextItems);
-    std::set<int> withKeys;
-    for (const auto& item : barItems)
-        if (item.second.find('\t') != std::string::npos)
-            withKeys.insert(item.first);
-    CHECK(withKeys == std::set<int>{1103, 1104, 1105, 1201, 1202, 1203, 1204, 1319, 1401, 1403});
-    for (const auto& item : contextItems) {
-        CAPTURE(item.first);
-        CHECK(item.second.find('\t') == std::string::npos);
-    }
-    DestroyMenu(menu);
-}
-
 TEST_CASE("menu-help table: one record per popup in walk order, then every command")
 {
     std::vector<MenuHelpRecord> table = menuHelpTable();
@@ -378,35 +330,6 @@ TEST_CASE("toolbar table: 17 buttons over all 17 images, tooltips named like the
     CHECK(images.size() == TOOLBAR_IMAGE_COUNT);
     for (int image = 0; image < TOOLBAR_IMAGE_COUNT; ++image)
         CHECK(images.count(image) == 1);
-}
-
-TEST_CASE("accelerator table lists the 18 keys in order")
-{
-    HACCEL table = LoadAcceleratorsA(module(), MAKEINTRESOURCEA(ACCEL_MAIN));
-    REQUIRE(table);
-    ACCEL keys[32];
-    int count = CopyAcceleratorTableA(table, keys, 32);
-    REQUIRE(count == 18);
-    struct Expected {
-        BYTE flags;
-        WORD key;
-        WORD command;
-    };
-    const BYTE V = FVIRTKEY;
-    const Expected expected[18] = {
-        {V, VK_TAB, 1991},          {V | FSHIFT, VK_TAB, 1991},     {V, VK_F6, 1991},
-        {V | FSHIFT, VK_F10, 1992}, {V, VK_RETURN, 1101},           {0, 8, 1103},
-        {0, 21, 1104},              {V, VK_DELETE, 1105},           {V | FSHIFT, VK_DELETE, 1105},
-        {V | FALT, VK_RETURN, 1106}, {V | FCONTROL, VK_INSERT, 1201}, {0, 3, 1201},
-        {0, 6, 1202},               {V, VK_F3, 1203},               {0, 1, 1204},
-        {V, VK_F5, 1319},           {0, 19, 1401},                  {0, 7, 1403},
-    };
-    for (int i = 0; i < count; ++i) {
-        CAPTURE(i);
-        CHECK((keys[i].fVirt & (FVIRTKEY | FSHIFT | FCONTROL | FALT)) == expected[i].flags);
-        CHECK(keys[i].key == expected[i].key);
-        CHECK(keys[i].cmd == expected[i].command);
-    }
 }
 
 TEST_CASE("help tables pair controls of their dialog with topics and end in 0, 0")

@@ -270,7 +270,7 @@ TEST_CASE("a run stays in flight until its own end message is handled") {
     REQUIRE(window.pumpUntilEnded());
 
     window.expectAnotherRun();
-    REQUIRE(reload(cache.model(), window.notifier()) == MSG_OK);
+    startLoadingRun(cache.model(), window.notifier());
     CHECK(window.count(WM_RUN_BEGINS) == 2);
     REQUIRE(window.pumpUntilEnded());
     // The first run's end, handled late, belongs to no run in flight.

@@ -49,7 +49,7 @@ TEST_CASE("index time stamps are shown in local time, summer and winter with the
     for (int64_t stamp : {winter, summer}) {
         CAPTURE(stamp);
         char shown[64];
-        FormatDateTime(stamp, true, shown, sizeof shown);
+        formatDateTime(stamp, true, shown, sizeof shown);
         CHECK(std::string(shown) == shortDateTime(stamp));
     }
 
