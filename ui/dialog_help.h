@@ -1,0 +1,20 @@
+// Context help of the program's dialogs: each dialog keeps a table of
+// (control id, help topic) pairs from the resources and answers F1, the "?"
+// button and a right click on a control through the help engine.
+#pragma once
+
+#include <windows.h>
+
+// Keeps a copy of the help table `tableId` (an RCDATA resource of pairs of
+// 32-bit numbers ended by 0, 0) with `dialog`; a missing table leaves the
+// dialog without help.
+void attachHelpTable(HWND dialog, int tableId);
+
+// WM_HELP and WM_CONTEXTMENU of a dialog: hands the control and the table
+// to the help engine. The result for the dialog procedure (0 when the
+// message is none of the two, or there is no help).
+INT_PTR showContextHelp(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Frees the dialog's copy of its table (at WM_NCDESTROY, or WM_DESTROY for a
+// property page).
+void releaseHelpTable(HWND dialog);
