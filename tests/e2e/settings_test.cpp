@@ -15,17 +15,58 @@ const uint32_t kOptionDetails = 0x20;
 const uint32_t kOptionHierarchical = 0x40;
 const uint32_t kOptionMaximized = 0x1;
 
+// Drags the bar between tree and list `distance` pixels to the right with
+// the real mouse, as a user would; returns where it was let go, in the
+// main window's client coordinates.
+int dragSplitter(const AppDriver& app, int distance) {
+    RECT tree;
+    RECT list;
+    GetWindowRect(app.tree(), &tree);
+    GetWindowRect(app.list(), &list);
+    POINT grab = {(tree.right + list.left) / 2, (tree.top + tree.bottom) / 2};
+    POINT drop = {grab.x + distance, grab.y};
+    auto moveTo = [](POINT at, DWORD buttons) {
+        SetCursorPos(at.x, at.y);
+        INPUT input = {};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = buttons;
+        if (buttons)
+            SendInput(1, &input, sizeof input);
+        Sleep(100);
+    };
+    moveTo(grab, 0);
+    moveTo(grab, MOUSEEVENTF_LEFTDOWN);
+    moveTo({grab.x + distance / 2, grab.y}, MOUSEEVENTF_MOVE);
+    moveTo(drop, MOUSEEVENTF_MOVE);
+    moveTo(drop, MOUSEEVENTF_LEFTUP);
+    ScreenToClient(app.mainWindow(), &drop);
+    return drop.x;
+}
+
+int treeWidth(const AppDriver& app) {
+    RECT tree;
+    GetWindowRect(app.tree(), &tree);
+    return tree.right - tree.left;
+}
+
 }  // namespace
 
 TEST_CASE("settings and hidden lists are written at exit and restored at the next start") {
     prepareFirstStart(fixtureCache("basic"));
     writeHiddenListEntry("Hidden Hosts", "F0", "c.example.org");
     writeHiddenListEntry("Hidden Hosts", "F1", "gone.example.net");
+    int splitter = 0;
+    int draggedTreeWidth = 0;
     {
         AppDriver app;
         REQUIRE(app.start());
         using Labels = std::vector<std::string>;
         CHECK(app.folderLabels("Netscape Cache") == Labels{"a.example.org", "b.example.com", "www.zebra.de"});
+        SendMessageA(app.list(), LVM_SETCOLUMNWIDTH, 2, 237);
+        int before = treeWidth(app);
+        splitter = dragSplitter(app, 60);
+        draggedTreeWidth = treeWidth(app);
+        CHECK(draggedTreeWidth > before);
         app.command(kListView);
         app.command(kHierarchical);
         app.command(kSortBySize);
@@ -46,8 +87,9 @@ TEST_CASE("settings and hidden lists are written at exit and restored at the nex
     CHECK(stored.windowTop == 60);
     CHECK(stored.windowWidth == 700);
     CHECK(stored.windowHeight == 500);
+    CHECK(stored.columnWidths[2] == 237);
     CHECK(stored.columnWidths[0] == 100);
-    CHECK(stored.splitterPos > 0);
+    CHECK(stored.splitterPos == splitter);
     // A hidden host still in the cache stays hidden; one that has left the
     // cache is forgotten.
     CHECK(readHiddenListEntry("Hidden Hosts", "F0") == "c.example.org");
@@ -65,6 +107,9 @@ TEST_CASE("settings and hidden lists are written at exit and restored at the nex
     CHECK(frame.top == 60);
     CHECK(frame.right - frame.left == 700);
     CHECK(frame.bottom - frame.top == 500);
+    // The window has the size of the first session's end, so the tree has
+    // the width the drag gave it.
+    CHECK(treeWidth(again) == draggedTreeWidth);
     REQUIRE(again.closeWindow());
     CHECK(again.exitCode() == 0);
 }
