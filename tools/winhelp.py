@@ -526,6 +526,8 @@ class HelpFile:
         _require(spans[0][0] >= 16 and spans[-1][1] <= len(data), "an internal file lies outside")
         for (_, end), (start, _) in zip(spans, spans[1:]):
             _require(end <= start, "two internal files overlap")
+        for name, offset in self.offsets.items():
+            self._file_at(offset, name)
 
     @staticmethod
     def _directory_entry(page, pos):
