@@ -182,8 +182,9 @@ class Topic:
         self.context = context
         self.title = title
         self.help_ids = list(help_ids)
-        self.non_scrolling = []
+        self.non_scrolling = []     # the title region, which does not scroll
         self.scrolling = []
+        self.offset = None          # topic offset, known once the file is laid out
 
 
 class Font:
