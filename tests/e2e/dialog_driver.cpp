@@ -82,10 +82,6 @@ HWND findDialogShowing(const AppDriver& app, int id, const std::string& text, DW
     return found;
 }
 
-bool programWindowShown(const AppDriver& app, const std::string& caption) {
-    return windowWithCaption(app, caption) != nullptr;
-}
-
 HWND findControl(HWND dialog, int id) {
     if (HWND child = GetDlgItem(dialog, id))
         return child;

@@ -26,8 +26,6 @@ HWND findProgramWindow(const AppDriver& app, const std::string& caption, DWORD t
 HWND findDialogShowing(const AppDriver& app, int id, const std::string& text, DWORD timeoutMs = 10000);
 // The program's visible top-level windows, the front one first.
 std::vector<HWND> programWindows(const AppDriver& app);
-// Whether a top-level window with `caption` is visible now.
-bool programWindowShown(const AppDriver& app, const std::string& caption);
 
 // The control `id` of `dialog`, else the first descendant with that id
 // (the controls of a child dialog), or null.
@@ -36,7 +34,8 @@ HWND findControl(HWND dialog, int id);
 std::string controlText(HWND window);
 void setControlText(HWND control, const std::string& text);
 bool isChecked(HWND button);
-// Clicks a check box until it is in the state wanted.
+// Clicks a check box or radio button that is not in the state wanted, and
+// waits until it is.
 bool setChecked(HWND button, bool checked);
 // Presses a button as a click does, without waiting for what it starts.
 void click(HWND button);
