@@ -42,3 +42,16 @@ inline std::string shortDateTime(int64_t utcSeconds) {
         return {};
     return shortDateTimeText(time);
 }
+
+// An index time stamp in the long form of the properties sheet: the
+// locale's long date and its time with seconds.
+inline std::string longDateTime(int64_t utcSeconds) {
+    SYSTEMTIME time;
+    if (!systemTimeOfSeconds(utcSeconds - biasInForceSeconds(), time))
+        return {};
+    char date[128] = "";
+    char clock[64] = "";
+    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_LONGDATE, &time, nullptr, date, sizeof date);
+    GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, clock, sizeof clock);
+    return std::string(date) + " " + clock;
+}

@@ -1,0 +1,384 @@
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app_driver.h"
+#include "dialog_driver.h"
+#include "doctest.h"
+#include "extract/save_folder.h"
+#include "printing.h"
+#include "program_state.h"
+#include "support/temp_folder.h"
+#include "support/wine_path.h"
+
+namespace {
+
+const int kSaveAs = 1102;
+const int kDetails = 1306;
+const char kSaveCaption[] = "Speichern als";
+
+using Files = std::map<std::string, std::string>;
+
+std::vector<std::string> namesOf(const Files& files) {
+    std::vector<std::string> names;
+    for (const auto& file : files)
+        names.push_back(file.first);
+    return names;
+}
+
+// Selects the documents of the list whose URLs are given, and gives the list
+// the focus, as a user does before "Speichern unter...".
+void selectDocuments(AppDriver& app, const std::vector<std::string>& urls) {
+    if (!app.listShowsDetails())
+        app.command(kDetails);
+    for (const std::string& url : urls) {
+        int found = -1;
+        for (int row = 0; row < app.listCount(); ++row)
+            if (app.listCell(row, 2) == url)
+                found = row;
+        REQUIRE_MESSAGE(found >= 0, url);
+        REQUIRE(app.selectListRow(found));
+    }
+    REQUIRE(focusList(app));
+}
+
+HWND openSaveDialog(const AppDriver& app) {
+    postCommand(app, kSaveAs);
+    return findProgramWindow(app, kSaveCaption);
+}
+
+// The option check boxes below the dialog, bit i in box 101 + i.
+unsigned checkedOptions(HWND dialog) {
+    unsigned options = 0;
+    for (int bit = 0; bit < 6; ++bit)
+        if (isChecked(findControl(dialog, 101 + bit)))
+            options |= 1u << bit;
+    return options;
+}
+
+void chooseOptions(HWND dialog, unsigned options) {
+    for (int bit = 0; bit < 6; ++bit)
+        REQUIRE(setChecked(findControl(dialog, 101 + bit), (options >> bit) & 1));
+}
+
+// The file name field: an edit when the dialog has a hook or a template,
+// else the platform's combo box.
+HWND nameField(HWND dialog) {
+    HWND edit = findControl(dialog, 1152);
+    return edit && IsWindowVisible(edit) ? edit : findControl(dialog, 1148);
+}
+
+// Types the target into the file name field and presses "Speichern".
+void saveTo(HWND dialog, const std::string& path) {
+    setControlText(nameField(dialog), path);
+    click(findControl(dialog, IDOK));
+}
+
+// The names of the folder's files, in order, without opening any: the
+// program may be writing them.
+std::vector<std::string> fileNamesIn(const TempFolder& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder.path() + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Waits until the folder holds exactly the files named and the save has
+// ended (the main window is disabled while it runs), then returns them.
+Files waitForSave(const AppDriver& app, const TempFolder& folder, const std::vector<std::string>& names) {
+    waitUntil([&] { return fileNamesIn(folder) == names && IsWindowEnabled(app.mainWindow()); }, 20000);
+    return filesIn(folder);
+}
+
+bool isPage(const std::string& name) {
+    size_t dot = name.rfind('.');
+    std::string extension = dot == std::string::npos ? "" : name.substr(dot);
+    return extension == ".htm" || extension == ".html";
+}
+
+struct SavedLink {
+    std::string target;  // the file named, without the fragment
+    bool isDocument;     // a link to a page (href, action), not a picture
+};
+
+// The links of a saved page that name no scheme: the values of the link
+// attributes, quoted or not, outside comments.
+std::vector<SavedLink> localLinks(const std::string& source) {
+    static const char* const attributes[] = {"href=", "src=", "background=", "code=", "action=", "usemap="};
+    std::string page = source;
+    for (size_t open = page.find("<!--"); open != std::string::npos; open = page.find("<!--", open)) {
+        size_t close = page.find("-->", open);
+        page.erase(open, close == std::string::npos ? std::string::npos : close + 3 - open);
+    }
+    std::string lower = page;
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::vector<SavedLink> links;
+    for (const char* attribute : attributes) {
+        std::string name = attribute;
+        for (size_t at = lower.find(name); at != std::string::npos; at = lower.find(name, at + 1)) {
+            if (at == 0 || !std::isspace(static_cast<unsigned char>(lower[at - 1])))
+                continue;
+            size_t start = at + name.size();
+            size_t end;
+            if (start < page.size() && page[start] == '"') {
+                ++start;
+                end = page.find('"', start);
+            } else {
+                end = page.find_first_of(" >\r\n", start);
+            }
+            std::string value = page.substr(start, end == std::string::npos ? std::string::npos : end - start);
+            size_t colon = value.find(':');
+            if (colon != std::string::npos && colon < value.find_first_of("/#"))
+                continue;
+            bool document = name == "href=" || name == "action=";
+            links.push_back({value.substr(0, value.find('#')), document});
+        }
+    }
+    return links;
+}
+
+}  // namespace
+
+TEST_CASE("the save dialog for pictures: plain for one, a fixed name field for several") {
+    prepareFirstStart(fixtureCache("save"));
+    TempFolder target("save-pictures");
+    AppDriver app;
+    REQUIRE(app.start());
+    REQUIRE(app.selectTreeLabel("www.dokumente.de"));
+
+    SUBCASE("one picture") {
+        selectDocuments(app, {"http://www.dokumente.de/bild.gif"});
+        HWND dialog = openSaveDialog(app);
+        REQUIRE(dialog);
+        CHECK(controlText(nameField(dialog)) == "bild.gif");
+        CHECK(controlText(findControl(dialog, 1136)) == "GIF-Dateien (*.gif)");
+        CHECK(findControl(dialog, 101) == nullptr);
+        HWND help = findControl(dialog, 1038);
+        CHECK((help == nullptr || !IsWindowVisible(help)));
+        click(findControl(dialog, IDCANCEL));
+        CHECK(app.waitUntilGone(dialog));
+    }
+    SUBCASE("several pictures") {
+        selectDocuments(app, {"http://www.dokumente.de/bild.gif", "http://www.dokumente.de/foto.jpg"});
+        HWND dialog = openSaveDialog(app);
+        REQUIRE(dialog);
+        HWND name = findControl(dialog, 1152);
+        CHECK(controlText(name) == "(Mehrere Dateien)");
+        CHECK_FALSE(IsWindowEnabled(name));
+        CHECK(controlText(findControl(dialog, 1136)) == "Alle Dateien (*.*)");
+        CHECK(findControl(dialog, 101) == nullptr);
+        CHECK(IsWindowVisible(findControl(dialog, 1038)));
+        // Only the folder counts; the documents keep their own names.
+        saveTo(dialog, target.path() + "\\(Mehrere Dateien)");
+        Files files = waitForSave(app, target, {"bild.gif", "foto.jpg"});
+        CHECK(files["bild.gif"].compare(0, 6, "GIF89a") == 0);
+    }
+    REQUIRE(app.closeThroughMenu());
+}
+
+TEST_CASE("the link options of a page, each on and off, decide what comes along, and are remembered") {
+    prepareFirstStart(fixtureCache("save"));
+    TempFolder first("save-options");
+    TempFolder second("save-options");
+    TempFolder third("save-options");
+    {
+        AppDriver app;
+        REQUIRE(app.start());
+        REQUIRE(app.selectTreeLabel("www.dokumente.de"));
+        selectDocuments(app, {"http://www.dokumente.de/index.htm"});
+        HWND dialog = openSaveDialog(app);
+        REQUIRE(dialog);
+        CHECK(controlText(findControl(dialog, 1152)) == "index.htm");
+        CHECK(controlText(findControl(dialog, 1136)) == "HTML-Dateien (*.htm, *.html)");
+        CHECK(IsWindowVisible(findControl(dialog, 1038)));
+        CHECK(checkedOptions(dialog) == 0x3F);
+        // Internal text links, missing text links and external media links:
+        // the linked page and the missing-link page come along, the picture
+        // stays a link to its URL.
+        chooseOptions(dialog, 0x15);
+        saveTo(dialog, first.path() + "\\index.htm");
+        Files files = waitForSave(app, first, {"index.htm", "missing.htm", "seite.htm"});
+        CHECK(files["index.htm"] ==
+              "<html><head><title>Dokumente</title></head>\r\n<body>\r\n<a href=\"seite.htm\">Seite</a>\r\n"
+              "<img src=\"http://www.dokumente.de/bild.gif\">\r\n"
+              "<a href=\"missing.htm#{http://www.dokumente.de/weg.htm}\">weg</a>\r\n</body></html>\r\n");
+
+        dialog = openSaveDialog(app);
+        REQUIRE(dialog);
+        CHECK(checkedOptions(dialog) == 0x15);
+        // The other three: the picture comes along, the page does not.
+        chooseOptions(dialog, 0x2A);
+        saveTo(dialog, second.path() + "\\index.htm");
+        files = waitForSave(app, second, {"bild.gif", "index.htm"});
+        CHECK(files["index.htm"] ==
+              "<html><head><title>Dokumente</title></head>\r\n<body>\r\n"
+              "<a href=\"http://www.dokumente.de/seite.htm\">Seite</a>\r\n<img src=\"bild.gif\">\r\n"
+              "<a href=\"http://www.dokumente.de/weg.htm\">weg</a>\r\n</body></html>\r\n");
+        REQUIRE(app.closeThroughMenu());
+    }
+    // The choice outlives the program. With no option on exactly the page
+    // is saved, under the name typed, with its links to their URLs.
+    AppDriver app;
+    REQUIRE(app.start());
+    REQUIRE(app.selectTreeLabel("www.dokumente.de"));
+    selectDocuments(app, {"http://www.dokumente.de/index.htm"});
+    HWND dialog = openSaveDialog(app);
+    REQUIRE(dialog);
+    CHECK(checkedOptions(dialog) == 0x2A);
+    chooseOptions(dialog, 0);
+    saveTo(dialog, third.path() + "\\Kopie ohne Endung");
+    Files files = waitForSave(app, third, {"Kopie ohne Endung"});
+    CHECK(files["Kopie ohne Endung"].find("<img src=\"http://www.dokumente.de/bild.gif\">") != std::string::npos);
+    REQUIRE(app.closeThroughMenu());
+}
+
+TEST_CASE("a folder of the sample cache is saved whole, its links pointing into it") {
+    prepareFirstStart(winePath(std::string(TARN_BINARY_DIR) + "/sample-cache"));
+    TempFolder target("save-sample");
+    AppDriver app;
+    REQUIRE(app.start());
+    REQUIRE(app.selectTreeLabel("www.brandtmeier.de"));
+    selectDocuments(app, {"http://www.brandtmeier.de/"});
+    HWND dialog = openSaveDialog(app);
+    REQUIRE(dialog);
+    CHECK(controlText(findControl(dialog, 1152)) == "Brandtmeier Feinwerktechnik.htm");
+    saveTo(dialog, target.path() + "\\Brandtmeier Feinwerktechnik.htm");
+
+    // The pages with their links rewritten; everything else copied from
+    // the cache as it is.
+    Files expected = sourceFiles("expected/sample_brandtmeier");
+    const std::map<std::string, std::string> copies = {
+        {"Drehzahl.class", "M0A3C10D.cla"}, {"logo.gif", "M0A3C10B.gif"},  {"navleiste.gif", "M0A3C108.gif"},
+        {"papier.gif", "M0A3C109.gif"},     {"welle.jpg", "M0A3C10C.jpg"}, {"werk.jpg", "M0A3C10A.jpg"}};
+    std::string cache = winePath(std::string(TARN_BINARY_DIR) + "/sample-cache");
+    for (const auto& copy : copies)
+        expected[copy.first] = readWholeFile(cache + "\\" + copy.second);
+    Files saved = waitForSave(app, target, namesOf(expected));
+    checkSameFiles(saved, expected);
+
+    for (const auto& file : saved) {
+        if (!isPage(file.first))
+            continue;
+        for (const SavedLink& link : localLinks(file.second)) {
+            // A missing page is replaced by the missing-link page, a missing
+            // picture by a name that shows as a broken picture offline.
+            bool missing = link.target == "missing.htm" || (link.target == "missing" && !link.isDocument);
+            CHECK_MESSAGE((saved.count(link.target) == 1 || missing), file.first << ": " << link.target);
+        }
+    }
+    REQUIRE(app.closeThroughMenu());
+}
+
+TEST_CASE("a long save shows its progress and stops at Abbrechen") {
+    prepareFirstStart(fixtureCache("save"));
+    TempFolder target("save-progress");
+    AppDriver app;
+    REQUIRE(app.start());
+    REQUIRE(app.selectTreeLabel("gross.example.de"));
+    selectDocuments(app, {"http://gross.example.de/teil1.dat", "http://gross.example.de/teil2.dat",
+                          "http://gross.example.de/teil3.dat", "http://gross.example.de/teil4.dat"});
+    HWND dialog = openSaveDialog(app);
+    REQUIRE(dialog);
+    saveTo(dialog, target.path() + "\\(Mehrere Dateien)");
+
+    HWND progress = findProgramWindow(app, "Extrahieren...");
+    REQUIRE(progress);
+    std::string source = controlText(findControl(progress, 102));
+    std::string destination = controlText(findControl(progress, 103));
+    CHECK(source.compare(0, 27, "http://gross.example.de/tei") == 0);
+    CHECK(destination == source.substr(source.rfind('/') + 1));
+    CHECK(SendMessageA(findControl(progress, 104), PBM_GETRANGE, FALSE, 0) == 4);
+    CHECK_FALSE(IsWindowEnabled(app.mainWindow()));
+
+    click(findControl(progress, IDCANCEL));
+    REQUIRE(app.waitUntilGone(progress, 20000));
+    CHECK(waitUntil([&] { return IsWindowEnabled(app.mainWindow()) != FALSE; }));
+    // Cut short where it stood: not everything is there, and no message.
+    Files files = filesIn(target);
+    size_t written = 0;
+    for (const auto& file : files)
+        written += file.second.size();
+    CHECK(written < 4 * 8000000u);
+    CHECK(files.count("missing.htm") == 0);
+    CHECK(programWindows(app).size() == 1);
+    REQUIRE(app.closeThroughMenu());
+}
+
+TEST_CASE("names taken in the folder: one question for all, or Abbrechen, which saves nothing") {
+    prepareFirstStart(fixtureCache("save"));
+    TempFolder target("save-duplicates");
+    target.write("bild.gif", "mein Bild");
+    target.write("seite.htm", "meine Seite");
+    AppDriver app;
+    REQUIRE(app.start());
+    REQUIRE(app.selectTreeLabel("www.dokumente.de"));
+    selectDocuments(app, {"http://www.dokumente.de/bild.gif", "http://www.dokumente.de/index.htm",
+                          "http://www.dokumente.de/foto.jpg", "http://www.dokumente.de/seite.htm"});
+    HWND dialog = openSaveDialog(app);
+    REQUIRE(dialog);
+    saveTo(dialog, target.path() + "\\(Mehrere Dateien)");
+    HWND question = findProgramWindow(app, "Doppelter Dateiname");
+    REQUIRE(question);
+    CHECK(controlText(findControl(question, 101)) == "bild.gif");
+    CHECK(isChecked(findControl(question, 19)));
+
+    SUBCASE("OK für Alle") {
+        REQUIRE(setChecked(findControl(question, 17), true));
+        click(findControl(question, 128));
+        Files files = waitForSave(app, target, {"bild.gif", "foto.jpg", "index.htm", "missing.htm", "seite.htm"});
+        CHECK(files["bild.gif"].compare(0, 6, "GIF89a") == 0);
+        CHECK(files["seite.htm"] == "<html><head><title>Seite</title></head><body>Eine Seite.</body></html>\r\n");
+        CHECK(waitUntil([&] { return IsWindowEnabled(app.mainWindow()) != FALSE; }));
+        CHECK(programWindows(app).size() == 1);
+    }
+    SUBCASE("Abbrechen") {
+        click(findControl(question, IDCANCEL));
+        REQUIRE(app.waitUntilGone(question));
+        CHECK(waitUntil([&] { return IsWindowEnabled(app.mainWindow()) != FALSE; }));
+        Sleep(500);
+        Files files = filesIn(target);
+        CHECK(namesOf(files) == std::vector<std::string>{"bild.gif", "seite.htm"});
+        CHECK(files["bild.gif"] == "mein Bild");
+        CHECK(programWindows(app).size() == 1);
+    }
+    REQUIRE(app.closeThroughMenu());
+}
+
+TEST_CASE("a chosen folder that is not there is reported and nothing is written anywhere") {
+    prepareFirstStart(fixtureCache("save"));
+    TempFolder target("save-gone");
+    AppDriver app;
+    REQUIRE(app.start());
+    REQUIRE(app.selectTreeLabel("www.dokumente.de"));
+    selectDocuments(app, {"http://www.dokumente.de/bild.gif", "http://www.dokumente.de/foto.jpg"});
+    HWND dialog = openSaveDialog(app);
+    REQUIRE(dialog);
+    // With a fixed name field the dialog does not check what it returns.
+    saveTo(dialog, target.path() + "\\gibt es nicht\\(Mehrere Dateien)");
+    REQUIRE(app.waitUntilGone(dialog));
+    HWND box = app.findMessageBox(10000);
+    REQUIRE(box);
+    CHECK(app.messageBoxText(box) == "Eine oder mehrere Dateien konnten nicht kopiert werden!");
+    app.pressButton(box, IDOK);
+    REQUIRE(app.waitUntilGone(box));
+    CHECK(filesIn(target).empty());
+    // Nor in the folder the program was started in, which is its current one.
+    char current[MAX_PATH];
+    GetCurrentDirectoryA(sizeof current, current);
+    CHECK(GetFileAttributesA((std::string(current) + "\\bild.gif").c_str()) == INVALID_FILE_ATTRIBUTES);
+    REQUIRE(app.closeThroughMenu());
+}

@@ -1,0 +1,137 @@
+#include "ui/extraction_progress.h"
+
+#include <commctrl.h>
+
+#include "extract/local_names.h"
+#include "resources/dialog_ids.h"
+#include "resources/resource_ids.h"
+#include "ui/duplicate_prompt.h"
+
+namespace {
+
+// A save that ends within this time never shows its window.
+const DWORD kShowDelayMs = 1000;
+
+}  // namespace
+
+bool ExtractionProgress::open(int32_t itemCount) {
+    window_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(DLG_EXTRACT_PROGRESS), main_, dialogProc,
+                                 reinterpret_cast<LPARAM>(this));
+    if (!window_)
+        return false;
+    EnableWindow(main_, FALSE);
+    shown_ = false;
+    startTime_ = GetTickCount();
+    SendDlgItemMessageA(window_, IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, itemCount);
+    return true;
+}
+
+void ExtractionProgress::close() {
+    if (!window_)
+        return;
+    // The main window first, so that it takes the activation back from the
+    // progress window that goes.
+    EnableWindow(main_, TRUE);
+    DestroyWindow(window_);
+    window_ = nullptr;
+}
+
+bool ExtractionProgress::pumpProgress(const ExtractionJob& job) {
+    if (window_) {
+        showJobState(job);
+        showWhenDue();
+    }
+    dispatchQueuedMessages();
+    return !cancelled_;
+}
+
+uint32_t ExtractionProgress::askAboutDuplicate(const char* name, uint32_t lastAnswer) {
+    if (cancelled_)
+        return ANSWER_NUMBER;
+    uint32_t answer = askAboutDuplicateName(window_ ? window_ : main_, name, lastAnswer);
+    if (answer == kDuplicatePromptCancelled) {
+        cancelled_ = true;
+        answer = ANSWER_NUMBER;
+    }
+    // The time spent on the question does not count towards showing the
+    // window.
+    if (window_ && !shown_)
+        startTime_ = GetTickCount();
+    return answer;
+}
+
+void ExtractionProgress::showJobState(const ExtractionJob& job) {
+    const SaveItem* item = job.currentItem();
+    if (item && item != shownItem_) {
+        SetDlgItemTextA(window_, IDC_PROGRESS_SOURCE, item->name());
+        SetDlgItemTextA(window_, IDC_PROGRESS_TARGET, item->localName());
+    }
+    shownItem_ = item;
+    if (job.count() != shownCount_ || job.processedCount() != shownDone_) {
+        shownCount_ = job.count();
+        shownDone_ = job.processedCount();
+        SendDlgItemMessageA(window_, IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, shownCount_);
+        SendDlgItemMessageA(window_, IDC_PROGRESS_BAR, PBM_SETPOS, static_cast<WPARAM>(shownDone_), 0);
+    }
+}
+
+void ExtractionProgress::showWhenDue() {
+    if (shown_ || GetTickCount() - startTime_ <= kShowDelayMs)
+        return;
+    shown_ = true;
+    ShowWindow(window_, SW_SHOW);
+    UpdateWindow(window_);
+}
+
+void ExtractionProgress::dispatchQueuedMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        // The end of the program was asked for meanwhile: the main loop
+        // must still see it, and the save stops.
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            cancelled_ = true;
+            return;
+        }
+        if (window_ && IsDialogMessageA(window_, &message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+INT_PTR CALLBACK ExtractionProgress::dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    ExtractionProgress* self;
+    if (message == WM_INITDIALOG) {
+        self = reinterpret_cast<ExtractionProgress*>(lParam);
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        return TRUE;
+    }
+    self = reinterpret_cast<ExtractionProgress*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    return self ? self->handleMessage(message, wParam, lParam) : FALSE;
+}
+
+INT_PTR ExtractionProgress::handleMessage(UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_SHOWWINDOW:
+        onShowWindow(wParam != FALSE);
+        return FALSE;
+    case WM_COMMAND:
+        onCommand(LOWORD(wParam));
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+void ExtractionProgress::onShowWindow(bool shown) {
+    // The clip plays by itself from the moment it is open.
+    if (shown && window_)
+        Animate_OpenEx(GetDlgItem(window_, IDC_PROGRESS_ANIMATION), GetModuleHandleA(nullptr),
+                       MAKEINTRESOURCEA(AVI_EXTRACT));
+}
+
+void ExtractionProgress::onCommand(int id) {
+    if (id == IDCANCEL)
+        cancelled_ = true;
+}

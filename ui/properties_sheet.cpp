@@ -1,0 +1,230 @@
+#include "ui/properties_sheet.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <new>
+
+#include "core/sorted_collection.h"
+#include "index/cache_entry.h"
+#include "resources/dialog_ids.h"
+#include "resources/resource_ids.h"
+#include "ui/dialog_help.h"
+#include "ui/list_format.h"
+#include "ui/main_window.h"
+#include "ui/message_box.h"
+#include "ui/process_state.h"
+
+namespace {
+
+// Texts of the page are built in buffers of this size.
+const size_t kFieldTextSize = 128;
+
+// The page "Allgemein" and the documents it steps through. The sheet is
+// modal, so the selection and the model stay as they are while it is open.
+class PropertiesPage {
+public:
+    PropertiesPage(const SortedCollection& entries, HIMAGELIST largeIcons)
+        : entries_(entries), largeIcons_(largeIcons) {}
+
+    void show(HWND owner);
+
+private:
+    const CacheEntry& entry() const { return *static_cast<const CacheEntry*>(entries_.at(index_)); }
+
+    static INT_PTR CALLBACK pageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void onInitDialog();
+    void onCommand(int id, int code);
+    void onDestroy();
+
+    void fillPage();
+    void setIcon();
+    void setDate(int control, int32_t seconds);
+    bool stepEntry(int id);
+    void updateStepButtons();
+    void disableKeepingFocus(HWND button);
+
+    const SortedCollection& entries_;
+    HIMAGELIST largeIcons_;
+    HWND page_ = nullptr;
+    int32_t index_ = 0;
+};
+
+void PropertiesPage::show(HWND owner) {
+    PROPSHEETPAGEA page = {};
+    page.dwSize = sizeof page;
+    page.hInstance = GetModuleHandleA(nullptr);
+    page.pszTemplate = MAKEINTRESOURCEA(DLG_PROPERTIES_GENERAL);
+    page.pfnDlgProc = pageProc;
+    page.lParam = reinterpret_cast<LPARAM>(this);
+
+    PROPSHEETHEADERA sheet = {};
+    sheet.dwSize = sizeof sheet;
+    // No button to apply anything, and a caption the platform forms as the
+    // properties of the document's title.
+    sheet.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_PROPTITLE;
+    sheet.hwndParent = owner;
+    sheet.hInstance = GetModuleHandleA(nullptr);
+    sheet.pszCaption = entry().title();
+    sheet.nPages = 1;
+    sheet.nStartPage = 0;
+    sheet.ppsp = &page;
+    PropertySheetA(&sheet);
+}
+
+INT_PTR CALLBACK PropertiesPage::pageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    PropertiesPage* self;
+    if (message == WM_INITDIALOG) {
+        LPARAM data = reinterpret_cast<const PROPSHEETPAGEA*>(lParam)->lParam;
+        self = reinterpret_cast<PropertiesPage*>(data);
+        self->page_ = page;
+        SetWindowLongPtrA(page, DWLP_USER, data);
+    } else {
+        self = reinterpret_cast<PropertiesPage*>(GetWindowLongPtrA(page, DWLP_USER));
+    }
+    return self ? self->handleMessage(message, wParam, lParam) : FALSE;
+}
+
+INT_PTR PropertiesPage::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        onInitDialog();
+        return TRUE;
+    case WM_COMMAND:
+        onCommand(LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_HELP:
+    case WM_CONTEXTMENU:
+        return showContextHelp(page_, message, wParam, lParam);
+    case WM_DESTROY:
+        onDestroy();
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+void PropertiesPage::onInitDialog() {
+    attachHelpTable(page_, RCDATA_HELP_PROPERTIES);
+    fillPage();
+    updateStepButtons();
+}
+
+void PropertiesPage::onCommand(int id, int code) {
+    if (code == BN_CLICKED && stepEntry(id))
+        fillPage();
+}
+
+void PropertiesPage::onDestroy() {
+    HICON icon = reinterpret_cast<HICON>(SendDlgItemMessageA(page_, IDC_PROP_ICON, STM_GETICON, 0, 0));
+    if (icon)
+        DestroyIcon(icon);
+    releaseHelpTable(page_);
+}
+
+void PropertiesPage::fillPage() {
+    const CacheEntry& shown = entry();
+    setIcon();
+    SetDlgItemTextA(page_, IDC_PROP_TITLE, shown.title());
+    SetDlgItemTextA(page_, IDC_PROP_URL, shown.url());
+    SetDlgItemTextA(page_, IDC_PROP_TYPE, shown.mimeType());
+    SetDlgItemTextA(page_, IDC_PROP_LOCAL_FILE, shown.localFile());
+    char size[kFieldTextSize];
+    formatSize(shown.contentLength(), false, size, sizeof size);
+    SetDlgItemTextA(page_, IDC_PROP_SIZE, size);
+    setDate(IDC_PROP_MODIFIED, shown.lastModified());
+    setDate(IDC_PROP_LAST_ACCESS, shown.lastAccessed());
+    setDate(IDC_PROP_EXPIRES, shown.expires());
+}
+
+void PropertiesPage::setIcon() {
+    HICON icon = largeIcons_ ? ImageList_GetIcon(largeIcons_, entry().iconIndex(), ILD_TRANSPARENT) : nullptr;
+    HICON replaced = reinterpret_cast<HICON>(
+        SendDlgItemMessageA(page_, IDC_PROP_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0));
+    if (replaced && replaced != icon)
+        DestroyIcon(replaced);
+}
+
+void PropertiesPage::setDate(int control, int32_t seconds) {
+    char text[kFieldTextSize];
+    formatDateTime(seconds, false, text, sizeof text);
+    SetDlgItemTextA(page_, control, text);
+}
+
+bool PropertiesPage::stepEntry(int id) {
+    int32_t step;
+    int32_t limit;
+    if (id == IDC_PROP_PREVIOUS) {
+        step = -1;
+        limit = 0;
+    } else if (id == IDC_PROP_NEXT) {
+        step = 1;
+        limit = entries_.count() - 1;
+    } else {
+        return false;
+    }
+    if (index_ == limit)
+        return false;
+    index_ += step;
+    updateStepButtons();
+    PropSheet_SetTitle(GetParent(page_), PSH_PROPTITLE, entry().title());
+    return true;
+}
+
+void PropertiesPage::updateStepButtons() {
+    HWND previous = GetDlgItem(page_, IDC_PROP_PREVIOUS);
+    HWND next = GetDlgItem(page_, IDC_PROP_NEXT);
+    int32_t last = entries_.count() - 1;
+    if (last == 0) {
+        ShowWindow(previous, SW_HIDE);
+        ShowWindow(next, SW_HIDE);
+        return;
+    }
+    // Enabled first, so that the focus of a button disabled below has
+    // somewhere to go.
+    if (index_ > 0)
+        EnableWindow(previous, TRUE);
+    if (index_ < last)
+        EnableWindow(next, TRUE);
+    if (index_ == 0)
+        disableKeepingFocus(previous);
+    if (index_ == last)
+        disableKeepingFocus(next);
+}
+
+void PropertiesPage::disableKeepingFocus(HWND button) {
+    if (GetFocus() == button) {
+        HWND other = GetNextDlgGroupItem(page_, button, FALSE);
+        if (other && other != button)
+            SendMessageA(page_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(other), TRUE);
+    }
+    EnableWindow(button, FALSE);
+}
+
+}  // namespace
+
+void propertiesCommand(MainWindow& main) {
+    int32_t status;
+    std::unique_ptr<SortedCollection> entries(checkCreated(
+        new (std::nothrow) SortedCollection(SortedCollection::kCapacity, SortedCollection::kDelta, false, false, false),
+        status));
+    if (!entries) {
+        showOutOfMemory();
+        return;
+    }
+    bool complete = true;
+    main.list().forEachSelected(
+        [&](CacheEntry* entry) { complete = complete && entries->insertAt(entries->count(), entry) >= 0; });
+    if (!complete) {
+        showOutOfMemory();
+        return;
+    }
+    // The dates are shown in the local time in force now.
+    updateTimeZoneBias();
+    if (entries->count() == 0)
+        return;
+    PropertiesPage page(*entries, main.frame().systemLargeIcons());
+    page.show(main.window());
+}

@@ -1,0 +1,300 @@
+#include "ui/save_dialog.h"
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <cstring>
+
+#include "core/file_paths.h"
+#include "core/owned_text.h"
+#include "core/sorted_collection.h"
+#include "extract/extraction_run.h"
+#include "extract/local_names.h"
+#include "index/cache_entry.h"
+#include "resources/dialog_ids.h"
+#include "resources/resource_ids.h"
+#include "resources/string_ids.h"
+#include "settings/settings.h"
+#include "ui/dialog_help.h"
+#include "ui/extraction_progress.h"
+#include "ui/main_window.h"
+#include "ui/process_state.h"
+
+namespace {
+
+// "Alle Dateien" is appended with at most this many characters.
+const size_t kAllFilesLength = 39;
+// A longer extension makes no useful file type: "Alle Dateien" it is.
+const size_t kLongestFilterExtension = 16;
+const int32_t kMimeHtml = 0;
+const int32_t kMimeText = 1;
+
+// The help engine's macro for the dialog's "Hilfe" button.
+const char kSaveDialogHelpMacro[] = "AL(\"SAVEDLG\",1)";
+
+void loadText(UINT id, char* out, size_t size) {
+    if (LoadStringA(GetModuleHandleA(nullptr), id, out, static_cast<int>(size)) <= 0)
+        out[0] = '\0';
+}
+
+// The filter of a document's own type: string 36 with its extension, upper
+// case first, into `out` (1025 bytes, wsprintf's limit); false when the name
+// has no usable extension.
+bool formatTypeFilter(char* out, const char* localName) {
+    const char* dot = localName ? std::strrchr(localName, '.') : nullptr;
+    if (!dot || !dot[1] || std::strlen(dot + 1) > kLongestFilterExtension)
+        return false;
+    char upper[kLongestFilterExtension + 1];
+    copyTextBounded(upper, sizeof upper, dot + 1);
+    CharUpperA(upper);
+    char pattern[260];
+    loadText(STR_FILTER_OF_TYPE, pattern, sizeof pattern);
+    wsprintfA(out, pattern, upper, dot + 1, dot + 1);
+    return true;
+}
+
+bool isSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+bool isDirectory(const char* path) {
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool selectionHasHtml(const SortedCollection& selection) {
+    for (int32_t i = 0; i < selection.count(); ++i)
+        if (static_cast<const CacheEntry*>(selection.at(i))->mimeIndex() == kMimeHtml)
+            return true;
+    return false;
+}
+
+class SaveDialog {
+public:
+    SaveDialog(MainWindow& main, const SortedCollection& selection, ExtractionProgress& progress)
+        : main_(main), selection_(selection), progress_(progress) {}
+
+    MessageCode run(std::unique_ptr<ExtractionJob>& job);
+
+private:
+    bool severalDocuments() const { return selection_.count() > 1; }
+    const CacheEntry& firstEntry() const { return *static_cast<const CacheEntry*>(selection_.at(0)); }
+    MessageCode fillJob(ExtractionJob& job, std::unique_ptr<SaveItem> single, const char* chosenName);
+
+    static UINT_PTR CALLBACK hookProc(HWND hook, UINT message, WPARAM wParam, LPARAM lParam);
+    UINT_PTR handleHookMessage(HWND hook, UINT message, WPARAM wParam, LPARAM lParam);
+    void onInitDialog(HWND hook);
+    UINT_PTR onNotify(HWND hook, const OFNOTIFYA& notification);
+    void onFileOk(HWND hook);
+    void onSelectionChange(HWND hook);
+    void onHelpButton(HWND hook);
+
+    MainWindow& main_;
+    const SortedCollection& selection_;
+    ExtractionProgress& progress_;
+    bool offerOptions_ = false;
+    char multipleFiles_[64] = "";
+};
+
+MessageCode SaveDialog::run(std::unique_ptr<ExtractionJob>& job) {
+    offerOptions_ = selectionHasHtml(selection_);
+    char file[MAX_PATH] = "";
+    char filter[kSaveFilterSize];
+    OPENFILENAMEA dialog = {};
+    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    dialog.hwndOwner = main_.window();
+    dialog.hInstance = GetModuleHandleA(nullptr);
+    dialog.lpstrFilter = filter;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file;
+    dialog.nMaxFile = sizeof file;
+    dialog.lpfnHook = hookProc;
+    dialog.lpTemplateName = MAKEINTRESOURCEA(DLG_SAVE_OPTIONS);
+    dialog.lCustData = reinterpret_cast<LPARAM>(this);
+    dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    if (offerOptions_)
+        dialog.Flags |= OFN_ENABLETEMPLATE | OFN_ENABLEHOOK | OFN_SHOWHELP;
+
+    std::unique_ptr<SaveItem> single;
+    if (severalDocuments()) {
+        dialog.Flags |= OFN_NOVALIDATE | OFN_ENABLEHOOK | OFN_SHOWHELP;
+        buildSaveFilter(filter, sizeof filter, -1, nullptr);
+        loadText(STR_MULTIPLE_FILES, multipleFiles_, sizeof multipleFiles_);
+        copyTextBounded(file, sizeof file, multipleFiles_);
+    } else {
+        int32_t status;
+        single.reset(checkCreated(makeSaveItem(firstEntry()), status));
+        if (!single)
+            return MSG_OUT_OF_MEMORY;
+        dialog.Flags |= OFN_OVERWRITEPROMPT;
+        buildSaveFilter(filter, sizeof filter, single->mimeIndex(), single->localName());
+        copyTextBounded(file, sizeof file, single->localName());
+    }
+
+    if (!GetSaveFileNameA(&dialog)) {
+        progress_.cancel();
+        return MSG_OK;
+    }
+    // The folder comes from the dialog's answer, never from the current
+    // directory, which the dialog does not promise to leave there.
+    char folder[MAX_PATH];
+    if (!folderOfChosenPath(folder, sizeof folder, file, dialog.nFileOffset) || !isDirectory(folder))
+        return MSG_COPY_FAILED;
+    const char* chosenName = file + dialog.nFileOffset;
+    if (!severalDocuments() && !isPlainFileName(chosenName))
+        return MSG_COPY_FAILED;
+
+    job = createJob(*main_.model(), folder, processSettings().extractOptions, &progress_);
+    if (!job)
+        return MSG_OUT_OF_MEMORY;
+    return fillJob(*job, std::move(single), chosenName);
+}
+
+MessageCode SaveDialog::fillJob(ExtractionJob& job, std::unique_ptr<SaveItem> single, const char* chosenName) {
+    if (single) {
+        // The name is used as typed; the dialog has asked about replacing
+        // a file of that name. An item that cannot be added is not saved.
+        if (!single->rename(chosenName))
+            return MSG_OUT_OF_MEMORY;
+        single->setFlags(FLAG_NAMED_BY_USER);
+        addSaveItem(job, std::move(single));
+        return MSG_OK;
+    }
+    // Only the folder counts: the documents keep their proposed names.
+    for (int32_t i = 0; i < selection_.count(); ++i) {
+        addDocument(job, *static_cast<const CacheEntry*>(selection_.at(i)));
+        if (job.status() != 0)
+            return MSG_OUT_OF_MEMORY;
+    }
+    return MSG_OK;
+}
+
+UINT_PTR CALLBACK SaveDialog::hookProc(HWND hook, UINT message, WPARAM wParam, LPARAM lParam) {
+    SaveDialog* self;
+    if (message == WM_INITDIALOG) {
+        LPARAM data = reinterpret_cast<const OPENFILENAMEA*>(lParam)->lCustData;
+        self = reinterpret_cast<SaveDialog*>(data);
+        SetWindowLongPtrA(hook, DWLP_USER, data);
+    } else {
+        self = reinterpret_cast<SaveDialog*>(GetWindowLongPtrA(hook, DWLP_USER));
+    }
+    return self ? self->handleHookMessage(hook, message, wParam, lParam) : 0;
+}
+
+UINT_PTR SaveDialog::handleHookMessage(HWND hook, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        onInitDialog(hook);
+        return TRUE;
+    case WM_NOTIFY:
+        return onNotify(hook, *reinterpret_cast<const OFNOTIFYA*>(lParam));
+    case WM_HELP:
+    case WM_CONTEXTMENU:
+        return showContextHelp(hook, message, wParam, lParam);
+    case WM_NCDESTROY:
+        releaseHelpTable(hook);
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+void SaveDialog::onInitDialog(HWND hook) {
+    attachHelpTable(hook, RCDATA_HELP_SAVE_OPTIONS);
+    // The documents keep their own names: only the folder is chosen.
+    if (severalDocuments())
+        EnableWindow(GetDlgItem(GetParent(hook), IDC_SAVE_FILE_NAME), FALSE);
+    if (offerOptions_) {
+        ExtractOptions options = processSettings().extractOptions;
+        for (int bit = 0; bit < 6; ++bit)
+            CheckDlgButton(hook, IDC_SAVE_TEXT_FOLLOW_INTERNAL + bit,
+                           (options >> bit) & 1 ? BST_CHECKED : BST_UNCHECKED);
+    }
+}
+
+UINT_PTR SaveDialog::onNotify(HWND hook, const OFNOTIFYA& notification) {
+    switch (notification.hdr.code) {
+    case CDN_FILEOK:
+        onFileOk(hook);
+        SetWindowLongPtrA(hook, DWLP_MSGRESULT, 0);
+        return 0;
+    case CDN_SELCHANGE:
+        onSelectionChange(hook);
+        return 0;
+    case CDN_HELP:
+        onHelpButton(hook);
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+void SaveDialog::onFileOk(HWND hook) {
+    if (!offerOptions_)
+        return;
+    ExtractOptions options = 0;
+    for (int bit = 0; bit < 6; ++bit)
+        if (IsDlgButtonChecked(hook, IDC_SAVE_TEXT_FOLLOW_INTERNAL + bit) == BST_CHECKED)
+            options |= 1u << bit;
+    processSettings().extractOptions = options;
+}
+
+void SaveDialog::onSelectionChange(HWND hook) {
+    // A click on a file of the list would put its name in the field.
+    if (severalDocuments())
+        CommDlg_OpenSave_SetControlText(GetParent(hook), IDC_SAVE_FILE_NAME, multipleFiles_);
+}
+
+void SaveDialog::onHelpButton(HWND hook) {
+    WinHelpA(hook, helpFilePath(), HELP_COMMAND, reinterpret_cast<ULONG_PTR>(kSaveDialogHelpMacro));
+}
+
+}  // namespace
+
+void buildSaveFilter(char* out, size_t size, int32_t mimeIndex, const char* localName) {
+    if (size < 2) {
+        if (size)
+            out[0] = '\0';
+        return;
+    }
+    char allFiles[kAllFilesLength + 1];
+    loadText(STR_FILTER_ALL_FILES, allFiles, sizeof allFiles);
+    char first[1025] = "";
+    if (localName) {
+        if (mimeIndex == kMimeHtml)
+            loadText(STR_FILTER_HTML, first, sizeof first);
+        else if (mimeIndex == kMimeText)
+            loadText(STR_FILTER_TEXT, first, sizeof first);
+        else if (!formatTypeFilter(first, localName))
+            first[0] = '\0';
+    }
+    // The text, its terminating zero and the list's second zero must fit;
+    // else the type is left out.
+    if (std::strlen(first) + std::strlen(allFiles) + 2 > size)
+        first[0] = '\0';
+    copyTextBounded(out, size, first);
+    appendTextBounded(out, size, allFiles);
+    size_t length = std::strlen(out);
+    for (size_t i = 0; i < length; ++i)
+        if (out[i] == '#')
+            out[i] = '\0';
+    // The list ends with two zero bytes, also when its text was cut.
+    if (length + 1 < size)
+        out[length + 1] = '\0';
+}
+
+bool folderOfChosenPath(char* out, size_t size, const char* path, size_t fileOffset) {
+    if (size)
+        out[0] = '\0';
+    if (fileOffset == 0 || fileOffset >= size || fileOffset > std::strlen(path) || !isSeparator(path[fileOffset - 1]))
+        return false;
+    std::memcpy(out, path, fileOffset);
+    out[fileOffset] = '\0';
+    return true;
+}
+
+MessageCode showSaveDialog(MainWindow& main, const SortedCollection& selection, ExtractionProgress& progress,
+                           std::unique_ptr<ExtractionJob>& job) {
+    SaveDialog dialog(main, selection, progress);
+    return dialog.run(job);
+}
