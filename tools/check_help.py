@@ -29,9 +29,21 @@ RC_STRING = re.compile(r'"((?:[^"\\]|\\.)*)"')
 BOLD = re.compile(r"\*\*(.+?)\*\*")
 
 
+ALINK_MACRO = re.compile(r'AL\(\\"([A-Za-z0-9_]+)\\"')
+
+
 def program_help_ids(resources):
     with open(os.path.join(resources, "tables.rc"), encoding="utf-8") as f:
         return {int(n) for n in HELP_PAIR.findall(f.read())}
+
+
+def program_alinks(ui):
+    """The ALink keywords of the AL() macros the program hands to the help engine."""
+    keywords = set()
+    for path in glob.glob(os.path.join(ui, "*.cpp")):
+        with open(path, encoding="utf-8") as f:
+            keywords.update(ALINK_MACRO.findall(f.read()))
+    return keywords
 
 
 def program_texts(resources):
@@ -114,6 +126,15 @@ def check(hlp_path, source_path, resources):
         if topic and number in titles_by_id and \
                 topic["title"] != titles_by_id[number].encode("cp1252"):
             problems.append("|CTXOMAP: help id %d leads to %r" % (number, topic["title"]))
+
+    # The program's AL() macros find their topics.
+    alinks = help_file.alinks()
+    for keyword in sorted(program_alinks(os.path.join(os.path.dirname(resources), "ui"))):
+        if keyword not in alinks:
+            problems.append("|AWBTREE: the program's ALink keyword %s finds no topic" % keyword)
+    for keyword, offsets in alinks.items():
+        for offset in offsets:
+            on_topic(offset, "|AWBTREE %s" % keyword)
 
     for topic in real:
         for paragraph in topic["paragraphs"]:

@@ -11,6 +11,7 @@ character outside that code page stops the build.
     = Inhalt {inhalt}                  the contents topic (exactly one, first)
     == Das Hauptfenster {hauptfenster} a topic of level 2 ...
     === Suchen nach {suchen_nach} [41] ... and of level 3, with its help ids
+    == Speichern {speichern} <SAVEDLG> a topic that the ALink keyword SAVEDLG finds
 
 A topic's body is paragraphs separated by blank lines; a line beginning with
 "- " starts a bulleted paragraph. Inside a paragraph, **Text** is a text of
@@ -42,7 +43,8 @@ FONT_NORMAL, FONT_BOLD, FONT_TITLE = 0, 1, 2
 SPACE_BELOW = 12
 BULLET_INDENT = 36
 
-HEADING = re.compile(r"^(=+)\s+(.+?)\s+\{([A-Za-z0-9_.]+)\}(?:\s+\[([0-9,\s]+)\])?\s*$")
+HEADING = re.compile(r"^(=+)\s+(.+?)\s+\{([A-Za-z0-9_.]+)\}(?:\s+\[([0-9,\s]+)\])?"
+                     r"(?:\s+<([A-Za-z0-9_,\s]+)>)?\s*$")
 INLINE = re.compile(r"\*\*(.+?)\*\*|\[\[(?:([^|\]]+)\|)?([A-Za-z0-9_.]+)\]\]")
 
 
@@ -51,11 +53,12 @@ class SourceError(Exception):
 
 
 class SourceTopic:
-    def __init__(self, level, title, context, help_ids, line):
+    def __init__(self, level, title, context, help_ids, line, alinks=()):
         self.level = level
         self.title = title
         self.context = context
         self.help_ids = help_ids
+        self.alinks = list(alinks)
         self.line = line
         self.paragraphs = []      # (kind, text): kind "text" or "bullet"
         self.children = []
@@ -89,8 +92,10 @@ def parse(lines):
                 close_paragraph()
             ids = [int(n) for n in re.split(r"[,\s]+", heading.group(4).strip())] \
                 if heading.group(4) else []
+            alinks = [k for k in re.split(r"[,\s]+", heading.group(5).strip())] \
+                if heading.group(5) else []
             current = SourceTopic(len(heading.group(1)), heading.group(2), heading.group(3),
-                                  ids, number)
+                                  ids, number, alinks)
             topics.append(current)
             continue
         if line.startswith("="):
@@ -175,7 +180,7 @@ def build(settings, topics):
     if len(set(titles.values())) != len(topics):
         raise SourceError("two topics have the same title")
     for source in topics:
-        topic = winhelp.Topic(source.context, source.title, source.help_ids)
+        topic = winhelp.Topic(source.context, source.title, source.help_ids, source.alinks)
         heading = winhelp.Paragraph(space_below=SPACE_BELOW)
         heading.font(FONT_TITLE)
         heading.add_text(source.title)

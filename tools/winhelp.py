@@ -11,6 +11,8 @@ sorted by name. The internal files written here:
   |CONTEXT   B+ tree: hash of a context name -> topic offset
   |CTXOMAP   help ids (the numbers a program passes to WinHelp) -> topic offset
   |TTLBTREE  B+ tree: topic offset -> topic title
+  |AWBTREE   B+ tree: ALink keyword -> count and position in |AWDATA
+  |AWDATA    the topic offsets of the ALink keywords, keyword after keyword
 
 A topic offset counts the text characters of the paragraphs before a link
 within its topic block: block * 0x8000 + characters. A topic position is the
@@ -178,10 +180,11 @@ class Paragraph:
 
 
 class Topic:
-    def __init__(self, context, title, help_ids=()):
+    def __init__(self, context, title, help_ids=(), alinks=()):
         self.context = context
         self.title = title
         self.help_ids = list(help_ids)
+        self.alinks = list(alinks)  # keywords of the AL() macro that find this topic
         self.non_scrolling = []     # the title region, which does not scroll
         self.scrolling = []
         self.offset = None          # topic offset, known once the file is laid out
@@ -411,6 +414,27 @@ class HelpFileWriter:
                             lambda e: struct.pack("<I", e[0]) + e[1] + b"\0",
                             lambda e: struct.pack("<I", e[0]))
 
+    def _alink_files(self):
+        """|AWBTREE and |AWDATA, or none when no topic has an ALink keyword.
+        Keywords are compared without regard to case, as the help engine does."""
+        keywords = {}
+        for topic in self.topics:
+            for keyword in topic.alinks:
+                keywords.setdefault(keyword.upper(), (keyword, []))[1].append(topic.offset)
+        if not keywords:
+            return {}
+        entries = []
+        data = bytearray()
+        for key in sorted(keywords):
+            keyword, offsets = keywords[key]
+            entries.append((keyword.encode("cp1252"), len(offsets), len(data)))
+            for offset in sorted(offsets):
+                data += struct.pack("<I", offset)
+        tree = _build_btree(0x0002, BTREE_PAGE_SIZE, "i24", entries,
+                            lambda e: e[0] + b"\0" + struct.pack("<HI", e[1], e[2]),
+                            lambda e: e[0] + b"\0")
+        return {"|AWBTREE": tree, "|AWDATA": bytes(data)}
+
     def write(self, path):
         if self.contents_topic is None:
             raise ValueError("no contents topic")
@@ -423,6 +447,7 @@ class HelpFileWriter:
             "|TOPIC": topic,
             "|TTLBTREE": self._title_file(),
         }
+        files.update(self._alink_files())
         names = sorted(files, key=lambda n: n.encode("ascii"))
         body = bytearray()
         offsets = []
@@ -714,6 +739,24 @@ class HelpFile:
         ids = [i for i, _ in entries]
         _require(len(set(ids)) == len(ids), "|CTXOMAP: a help id appears twice")
         return dict(entries)
+
+    def alinks(self):
+        """ALink keyword -> the topic offsets it finds; empty without |AWBTREE."""
+        if "|AWBTREE" not in self.names:
+            return {}
+        tree = BTree(self.internal("|AWBTREE"), "|AWBTREE")
+        data = self.internal("|AWDATA")
+
+        def entry(page, pos):
+            keyword, pos = _zstring(page, pos)
+            count, start = struct.unpack_from("<HI", page, pos)
+            return (keyword, count, start), pos + 6
+        result = {}
+        for keyword, count, start in tree.leaves(entry):
+            _require(start + 4 * count <= len(data), "|AWDATA: a keyword's offsets run past its end")
+            result[keyword.decode("cp1252")] = [struct.unpack_from("<I", data, start + 4 * i)[0]
+                                                for i in range(count)]
+        return result
 
     def titles(self):
         tree = BTree(self.internal("|TTLBTREE"), "|TTLBTREE")
