@@ -106,6 +106,124 @@ bool fileParsedRecord(CacheModel& model, const IndexRecord& record, const char* 
     return true;
 }
 
+// An item to sort, with eight bytes of its sort key.
+struct SortEntry {
+    uint64_t bytes;
+    NamedItem* item;
+};
+
+// Eight bytes of a key, big-endian, zeros after the key's end: comparing
+// them as numbers orders them as strcmp orders the keys' bytes.
+uint64_t eightBytes(const unsigned char* key) {
+    uint64_t bytes = 0;
+    bool ended = false;
+    for (int i = 0; i < 8; ++i) {
+        ended = ended || key[i] == 0;
+        bytes = bytes << 8 | (ended ? 0 : key[i]);
+    }
+    return bytes;
+}
+
+// A stable merge sort of `count` entries; `scratch` holds as many.
+template <class Less>
+void mergeSort(SortEntry* entries, SortEntry* scratch, int32_t count, Less less) {
+    SortEntry* from = entries;
+    SortEntry* to = scratch;
+    for (int32_t width = 1; width < count; width *= 2) {
+        for (int32_t lo = 0; lo < count; lo += 2 * width) {
+            int32_t mid = lo + width < count ? lo + width : count;
+            int32_t hi = mid + width < count ? mid + width : count;
+            int32_t i = lo, j = mid, k = lo;
+            // Taking from the left run on ties keeps the sort stable.
+            while (i < mid && j < hi)
+                to[k++] = less(from[j], from[i]) ? from[j++] : from[i++];
+            while (i < mid)
+                to[k++] = from[i++];
+            while (j < hi)
+                to[k++] = from[j++];
+        }
+        SortEntry* swap = from;
+        from = to;
+        to = swap;
+    }
+    if (from != entries)
+        std::memcpy(entries, from, sizeof(SortEntry) * static_cast<size_t>(count));
+}
+
+const unsigned char* keyOf(const SortEntry& entry) {
+    return entry.item->sortKey();
+}
+
+// Deeper than this a group of keys is sorted by comparing them whole.
+constexpr int kKeyLevels = 32;
+
+// Sorts entries whose keys agree in their first `offset` bytes, none of
+// which ends a key. The bytes every key of the group shares are skipped;
+// the entries are sorted by the eight bytes after them, and each group of
+// entries equal in those bytes is sorted the same way from there. So every
+// key is read a few times in a row instead of once for each of its
+// comparisons: the keys of a big folder, spread over the heap and alike in
+// their first dozens of bytes (the host's URL), would cost more to compare
+// than the rest of the scan.
+void sortByKeyBytes(SortEntry* entries, SortEntry* scratch, int32_t count, size_t offset, int level) {
+    const unsigned char* first = keyOf(entries[0]);
+    size_t shared = offset + std::strlen(reinterpret_cast<const char*>(first + offset));
+    for (int32_t i = 1; i < count; ++i) {
+        const unsigned char* key = keyOf(entries[i]);
+        size_t same = offset;
+        while (same < shared && key[same] == first[same])
+            ++same;
+        shared = same;
+    }
+    for (int32_t i = 0; i < count; ++i)
+        entries[i].bytes = eightBytes(keyOf(entries[i]) + shared);
+    mergeSort(entries, scratch, count, [](const SortEntry& a, const SortEntry& b) { return a.bytes < b.bytes; });
+    size_t next = shared + 8;
+    for (int32_t start = 0; start < count;) {
+        int32_t end = start + 1;
+        while (end < count && entries[end].bytes == entries[start].bytes)
+            ++end;
+        // Equal bytes that hold the end of the keys: the keys are equal.
+        bool tied = end - start > 1 && (entries[start].bytes & 0xFF) != 0;
+        if (tied && level + 1 < kKeyLevels) {
+            sortByKeyBytes(entries + start, scratch + start, end - start, next, level + 1);
+        } else if (tied) {
+            mergeSort(entries + start, scratch + start, end - start, [next](const SortEntry& a, const SortEntry& b) {
+                return std::strcmp(reinterpret_cast<const char*>(keyOf(a) + next),
+                                   reinterpret_cast<const char*>(keyOf(b) + next)) < 0;
+            });
+        }
+        start = end;
+    }
+}
+
+// The order of the items' sort keys, which is the order compareItems of a
+// folder or a root gives to items that all have one. False, and nothing
+// changed, when an item has no sort key or the memory for the sort cannot
+// be had.
+bool sortByKeys(SortedCollection& items) {
+    int32_t count = items.count();
+    if (count < 2)
+        return true;
+    for (int32_t i = 0; i < count; ++i) {
+        if (!items.at(i)->sortKey())
+            return false;
+    }
+    SortEntry* entries = static_cast<SortEntry*>(std::malloc(2 * sizeof(SortEntry) * static_cast<size_t>(count)));
+    if (!entries)
+        return false;
+    for (int32_t i = 0; i < count; ++i)
+        entries[i] = {0, items.at(i)};
+    sortByKeyBytes(entries, entries + count, count, 0, 0);
+    // Taking the items out and putting them back in order needs no memory.
+    for (int32_t i = count - 1; i >= 0; --i)
+        items.detachAt(i);
+    for (int32_t i = 0; i < count; ++i)
+        items.insertAt(i, entries[i].item);
+    std::free(entries);
+    return true;
+}
+
 // Puts a collection whose items are distinct in order. The order of
 // distinct items is one, so this gives what inserting them one by one at
 // their places gives.
@@ -114,9 +232,9 @@ void putInOrder(SortedCollection& items) {
     int32_t sortedUpTo = 1;
     while (sortedUpTo < count && items.compareItems(*items.at(sortedUpTo - 1), *items.at(sortedUpTo)) <= 0)
         ++sortedUpTo;
-    if (sortedUpTo >= count || items.sortStable())
+    if (sortedUpTo >= count || sortByKeys(items) || items.sortStable())
         return;
-    // No memory for the merge: insertion in place, slow but sure. A detached
+    // No memory for a merge: insertion in place, slow but sure. A detached
     // item leaves a free slot, so inserting it again needs no memory either.
     for (int32_t i = sortedUpTo; i < count; ++i) {
         NamedItem* item = items.at(i);

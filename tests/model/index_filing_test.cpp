@@ -313,4 +313,22 @@ TEST_CASE("a scan's filing leaves the model exactly as filing its records one by
         REQUIRE(oneByOne.model.cacheRoot->count() == scanned.model.cacheRoot->count());
         CHECK(describe(scanned.model) == describe(oneByOne.model));
     }
+
+    // URLs that part one at a time, further and further in: "http://h/b",
+    // "http://h/aaaaaaaaab", "http://h/aaaaaaaaaaaaaaaaaab", ...
+    std::vector<Doc> alike;
+    for (int i = 0; i < 80; ++i) {
+        Doc doc;
+        doc.url = "http://h/" + std::string(static_cast<size_t>(9 * ((i * 37) % 80)), 'a') + "b";
+        alike.push_back(doc);
+    }
+    TestModel oneByOne;
+    TestModel scanned;
+    IndexFiler filer(scanned.model);
+    for (const Doc& doc : alike) {
+        REQUIRE(oneByOne.file(doc));
+        REQUIRE(filer.takeRecord(recordOf(doc)));
+    }
+    filer.finish();
+    CHECK(describe(scanned.model) == describe(oneByOne.model));
 }
