@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "core/folded_names.h"
-#include "core/sort_key_table.h"
 #include "core/message_code.h"
+#include "core/sort_key_table.h"
 #include "core/sorted_collection.h"
 #include "index/index_records.h"
 
