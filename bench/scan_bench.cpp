@@ -71,6 +71,7 @@ int main(int argc, char** argv) {
     BestTimes best;
     int32_t entries = 0;
     int32_t folders = 0;
+    int32_t types = 0;
     for (int round = 0; round <= rounds; ++round) {
         double start = now();
         floor = listAndRead(folder);
@@ -90,11 +91,12 @@ int main(int argc, char** argv) {
         }
         entries = model->cacheRoot->totalCount();
         folders = model->cacheRoot->count();
+        types = model->mimeTypes->count();
         delete model;
         best.add(round, scanTime, floorTime);
     }
-    std::printf("files %ld\npages %ld\nentries %ld\nfolders %ld\n", floor.files, floor.pages,
-                static_cast<long>(entries), static_cast<long>(folders));
+    std::printf("files %ld\npages %ld\nentries %ld\nfolders %ld\ntypes %ld\n", floor.files, floor.pages,
+                static_cast<long>(entries), static_cast<long>(folders), static_cast<long>(types));
     best.print("scan_seconds");
     return 0;
 }

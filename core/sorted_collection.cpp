@@ -146,6 +146,16 @@ int32_t SortedCollection::detachAt(int32_t index) {
     return index;
 }
 
+int32_t SortedCollection::replaceAt(int32_t index, NamedItem* item) {
+    if (!item || index < 0 || index >= count_)
+        return -1;
+    NamedItem* old = items_[index];
+    items_[index] = item;
+    if (ownsItems_)
+        delete old;
+    return index;
+}
+
 int32_t SortedCollection::removeKey(const char* key) {
     SearchResult at = searchKey(key);
     return at.found ? removeAt(at.index) : -1;

@@ -50,6 +50,10 @@ public:
     int32_t removeAt(int32_t index);
     int32_t detachAt(int32_t index);
     int32_t removeKey(const char* key);
+    // Puts `item` in the place of the item at `index`, which is destroyed
+    // when the collection owns it; keeping the order is the caller's part.
+    // -1 (and `item` not taken over) when the index is outside the items.
+    int32_t replaceAt(int32_t index, NamedItem* item);
     void clear();
     // On a nested collection empties every inner collection and keeps them.
     void clearDeep();

@@ -21,19 +21,6 @@ bool isWebUrl(const char* url) {
     return true;
 }
 
-// The position of the type in the list, or -1.
-int32_t findMimeType(const SortedCollection& mimeTypes, const char* mimeType) {
-    // Most records share a handful of types, and the list never holds two
-    // that compare equal: a byte-equal item is the one a case-insensitive
-    // search would find, without making a sort key for every record.
-    for (int32_t i = 0; i < mimeTypes.count(); ++i) {
-        if (std::strcmp(mimeTypes.at(i)->name(), mimeType) == 0)
-            return i;
-    }
-    SearchResult found = mimeTypes.searchKey(mimeType);
-    return found.found ? found.index : -1;
-}
-
 }  // namespace
 
 CacheEntry::CacheEntry(const IndexRecord& record, const char* url, const UrlLayout& parsed, const char* unknownTitle)
@@ -74,13 +61,10 @@ CacheEntry::~CacheEntry() {
     std::free(localFile_);
 }
 
-bool CacheEntry::bindMimeType(const char* mimeType, SortedCollection& mimeTypes, const int32_t* knownTypeIcons) {
-    int32_t index = findMimeType(mimeTypes, mimeType);
-    if (index < 0) {
-        index = mimeTypes.insertStringAt(mimeTypes.count(), mimeType);
-        if (index < 0)
-            return false;
-    }
+bool CacheEntry::bindMimeType(const char* mimeType, MimeTypeList& mimeTypes, const int32_t* knownTypeIcons) {
+    int32_t index = mimeTypes.findOrAppend(mimeType);
+    if (index < 0)
+        return false;
     mimeType_ = mimeTypes.at(index);
     mimeIndex_ = index;
     if (index < kKnownTypeCount)

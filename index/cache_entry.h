@@ -8,6 +8,7 @@
 #include "core/sorted_collection.h"
 #include "index/entry_flags.h"
 #include "index/index_page.h"
+#include "index/mime_type_list.h"
 
 struct UrlLayout;
 
@@ -41,7 +42,7 @@ public:
     // The second step: finds the record's MIME type in the model's list (the
     // case-insensitively equal one) or appends it, and takes the known type's
     // icon. False when the list could not take the type.
-    bool bindMimeType(const char* mimeType, SortedCollection& mimeTypes, const int32_t* knownTypeIcons);
+    bool bindMimeType(const char* mimeType, MimeTypeList& mimeTypes, const int32_t* knownTypeIcons);
 
     const char* url() const { return name(); }
     const char* title() const;

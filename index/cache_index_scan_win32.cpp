@@ -33,7 +33,7 @@ bool listCacheDirectory(const char* pattern, CacheDirectoryFiles& files) {
 
 }  // namespace
 
-FileHandle openCacheIndex(const char* directory, uint32_t& pageSize) {
+FileHandle openCacheIndex(const char* directory, uint32_t& pageSize, uint64_t* pageLimit) {
     char path[MAX_PATH];
     if (!joinPath(path, sizeof path, directory, kCacheIndexName))
         return FileHandle();
@@ -42,22 +42,25 @@ FileHandle openCacheIndex(const char* directory, uint32_t& pageSize) {
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!index)
         return index;
-    unsigned char header[kIndexHeaderSize];
+    unsigned char header[kHashHeaderSize];
     DWORD read = 0;
-    if (!ReadFile(index.get(), header, sizeof header, &read, nullptr) || read != sizeof header)
+    if (!ReadFile(index.get(), header, sizeof header, &read, nullptr) || read < kIndexHeaderSize)
         return FileHandle();
     // A page size of 0 counts like a wrong magic: it would never advance
     // through the file.
-    uint32_t announced = indexPageSize(header, sizeof header);
+    uint32_t announced = indexPageSize(header, read);
     if (announced == 0)
         return FileHandle();
     pageSize = announced;
+    if (pageLimit)
+        *pageLimit = indexPageLimit(header, read);
     return index;
 }
 
 MessageCode readCacheIndex(const char* directory, IndexRecordSink& sink) {
     uint32_t pageSize = 0;
-    FileHandle index = openCacheIndex(directory, pageSize);
+    uint64_t pageLimit = kAllPages;
+    FileHandle index = openCacheIndex(directory, pageSize, &pageLimit);
     if (!index)
         return MSG_NO_CACHE_DIRECTORY;
 
@@ -75,8 +78,12 @@ MessageCode readCacheIndex(const char* directory, IndexRecordSink& sink) {
     if (!page)
         return MSG_OUT_OF_MEMORY;
     DWORD read = 0;
-    // A trailing partial page is not read.
-    while (ReadFile(index.get(), page.get(), pageSize, &read, nullptr) && read == pageSize) {
+    // No further than the pages the header addresses: a file grown beyond
+    // them, sparse or not, holds no records of the index there. A trailing
+    // partial page is not read either.
+    for (uint64_t number = 1; number < pageLimit; ++number) {
+        if (!ReadFile(index.get(), page.get(), pageSize, &read, nullptr) || read != pageSize)
+            break;
         if (!passExistingRecords(page.get(), pageSize, files, sink))
             return MSG_OUT_OF_MEMORY;
     }

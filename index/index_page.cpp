@@ -27,6 +27,23 @@ constexpr size_t kSkipAfterLength[4] = {21, 4, 8, 8};
 // Offsets below 4 mark the hash file's overflow links and big items.
 constexpr size_t kFirstItemOffset = 4;
 
+// The hash library's header: signed 32-bit words, big-endian. The header
+// pages come first, then the buckets, each split's overflow pages behind the
+// bucket that ended the split before: bucket b stands at page
+// b + hdrpages + spares[ceil(log2(b + 1)) - 1], and the overflow pages of
+// split s reach page 2^s - 1 + hdrpages + spares[s] (spares counts the
+// overflow pages of every split up to s).
+constexpr size_t kHeaderLorder = 8;
+constexpr size_t kHeaderBsize = 12;
+constexpr size_t kHeaderBshift = 16;
+constexpr size_t kHeaderOvflPoint = 32;
+constexpr size_t kHeaderMaxBucket = 40;
+constexpr size_t kHeaderHdrPages = 60;
+constexpr size_t kHeaderSpares = 68;
+constexpr int32_t kSplitPoints = 32;
+constexpr int32_t kLittleEndianOrder = 1234;
+constexpr int32_t kBigEndianOrder = 4321;
+
 uint32_t readLittle32(const unsigned char* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
            static_cast<uint32_t>(p[3]) << 24;
@@ -34,6 +51,19 @@ uint32_t readLittle32(const unsigned char* p) {
 
 int32_t readSigned32(const unsigned char* p) {
     return static_cast<int32_t>(readLittle32(p));
+}
+
+int32_t readBig32(const unsigned char* p) {
+    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
+                                static_cast<uint32_t>(p[2]) << 8 | static_cast<uint32_t>(p[3]));
+}
+
+// ceil(log2(n)) for n >= 1, as the hash library counts its splits.
+int32_t splitOf(int64_t n) {
+    int32_t split = 0;
+    while ((int64_t{1} << split) < n)
+        ++split;
+    return split;
 }
 
 uint16_t readLittle16(const unsigned char* p) {
@@ -95,6 +125,41 @@ uint32_t indexPageSize(const unsigned char* header, size_t size) {
     if (size < kIndexHeaderSize || std::memcmp(header, kIndexMagic, sizeof kIndexMagic) != 0)
         return 0;
     return static_cast<uint32_t>(header[kIndexPageSizeByte]) * 256;
+}
+
+uint64_t indexPageLimit(const unsigned char* header, size_t size) {
+    uint32_t pageSize = indexPageSize(header, size);
+    if (pageSize == 0 || size < kHashHeaderSize)
+        return kAllPages;
+    int32_t order = readBig32(header + kHeaderLorder);
+    int32_t bshift = readBig32(header + kHeaderBshift);
+    int32_t ovflPoint = readBig32(header + kHeaderOvflPoint);
+    int32_t maxBucket = readBig32(header + kHeaderMaxBucket);
+    int32_t hdrPages = readBig32(header + kHeaderHdrPages);
+    bool fits = (order == kLittleEndianOrder || order == kBigEndianOrder) &&
+                readBig32(header + kHeaderBsize) == static_cast<int32_t>(pageSize) && bshift >= 8 && bshift < 17 &&
+                (int64_t{1} << bshift) == pageSize && hdrPages > 0 && ovflPoint >= 0 && ovflPoint < kSplitPoints &&
+                maxBucket >= 0 && splitOf(int64_t{maxBucket} + 1) <= ovflPoint;
+    if (!fits)
+        return kAllPages;
+    int32_t spares[kSplitPoints];
+    for (int32_t split = 0; split <= ovflPoint; ++split) {
+        spares[split] = readBig32(header + kHeaderSpares + 4 * static_cast<size_t>(split));
+        if (spares[split] < 0)
+            return kAllPages;
+    }
+    // Every number below is at most 2^31 - 1, so no sum leaves 64 bits.
+    int32_t bucketSplit = splitOf(int64_t{maxBucket} + 1);
+    int64_t lastPage = int64_t{maxBucket} + hdrPages + (maxBucket > 0 ? spares[bucketSplit - 1] : 0);
+    for (int32_t split = 0; split <= ovflPoint; ++split) {
+        int32_t before = split > 0 ? spares[split - 1] : 0;
+        if (spares[split] <= before)
+            continue;
+        int64_t lastOverflow = (int64_t{1} << split) - 1 + hdrPages + spares[split];
+        if (lastOverflow > lastPage)
+            lastPage = lastOverflow;
+    }
+    return static_cast<uint64_t>(lastPage) + 1;
 }
 
 IndexPageReader::IndexPageReader(const unsigned char* page, size_t size) : page_(page), itemEnd_(size) {

@@ -13,6 +13,15 @@
 // advance through the file).
 uint32_t indexPageSize(const unsigned char* header, size_t size);
 
+// The number of pages, from the start of the file, that the hash library's
+// header can address: its header pages, its buckets and the overflow pages
+// of every split so far. No page of an index lies beyond them, so a file
+// grown past them holds nothing to read there. kAllPages when the header
+// does not say: when it is shorter than the library's, or its sizes do not
+// fit together; the file is then read to its end.
+constexpr uint64_t kAllPages = UINT64_MAX;
+uint64_t indexPageLimit(const unsigned char* header, size_t size);
+
 // One document record of the index. The texts point into the page and are
 // terminated inside their item.
 struct IndexRecord {

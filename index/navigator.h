@@ -25,6 +25,10 @@ constexpr char kCacheIndexName[] = "FAT.DB";
 constexpr uint32_t kIndexHeaderSize = 16;
 constexpr unsigned char kIndexMagic[4] = {0x00, 0x06, 0x15, 0x61};
 constexpr uint32_t kIndexPageSizeByte = 14;
+// The hash library's whole header, of which the 16 bytes above are the
+// start: its sizes tell how many pages the file uses. Stored big-endian
+// whatever the byte order of the pages.
+constexpr uint32_t kHashHeaderSize = 260;
 
 // The browser's own bookkeeping records in the index carry keys that begin
 // with these four characters; they describe no document.

@@ -37,7 +37,7 @@ CacheModel::CacheModel(FileTypeIcons* icons, const ModelTexts& texts) : NamedIte
     searchRoot = makeChecked<FolderList>(texts.searchRootName, false);
     hiddenUrls = makeNameList();
     hiddenHosts = makeNameList();
-    mimeTypes = makeNameList(false);
+    mimeTypes = makeMimeTypeList();
     bool complete = cacheRoot && searchRoot && hiddenUrls && hiddenHosts && mimeTypes;
     if (!complete || !addKnownTypes(icons) || !unknownTitle_.assign(texts.unknownTitle))
         setStatus(-1);
@@ -54,7 +54,7 @@ CacheModel::~CacheModel() {
 
 bool CacheModel::addKnownTypes(FileTypeIcons* icons) {
     for (const KnownType& type : kKnownTypes) {
-        if (mimeTypes->insertStringAt(mimeTypes->count(), type.mimeType) < 0)
+        if (mimeTypes->append(type.mimeType) < 0)
             return false;
     }
     if (!icons)

@@ -13,6 +13,7 @@
 #include "core/sorted_collection.h"
 #include "index/cache_entry.h"
 #include "index/cache_location.h"
+#include "index/mime_type_list.h"
 #include "model/background_run.h"
 #include "model/domain_folder.h"
 
@@ -46,8 +47,8 @@ public:
     std::unique_ptr<FolderList> searchRoot;  // folders that only point to entries
     std::unique_ptr<SortedCollection> hiddenUrls;
     std::unique_ptr<SortedCollection> hiddenHosts;
-    // Unsorted: an item's position is its type's index.
-    std::unique_ptr<SortedCollection> mimeTypes;
+    // An item's position is its type's index.
+    std::unique_ptr<MimeTypeList> mimeTypes;
     int32_t knownTypeIcons[kKnownTypeCount] = {};
 
     // Empty until a cache directory is found or chosen.

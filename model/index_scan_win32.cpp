@@ -9,6 +9,7 @@ MessageCode scanCacheIndex(CacheModel& model) {
         return MSG_NO_CACHE_DIRECTORY;
     IndexFiler filer(model);
     MessageCode result = readCacheIndex(model.cacheDirectory.view(), filer);
+    filer.finish();
     model.lastScanComplete = result == MSG_OK;
     return result;
 }

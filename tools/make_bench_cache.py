@@ -1,14 +1,15 @@
 #!/usr/bin/env python3
 """Synthetic browser caches for benchmarks, written through fatdb (the real libdb1).
 
-    make_bench_cache.py scan    OUTDIR [--records 20000] [--hosts 300]
+    make_bench_cache.py scan    OUTDIR [--records 20000] [--hosts 300] [--distinct-types]
     make_bench_cache.py titles  OUTDIR [--records 20000] [--html 8000] [--hosts 200]
     make_bench_cache.py extract OUTDIR [--pages 5000] [--links 40] [--pictures 5000]
 common options: --page-size 4096, --seed 1996, --expected (also write expected.tsv)
 
 scan:    documents of every kind spread over many hosts (a few large, many small),
          with ports, user names, numeric hosts, ftp and gopher, files missing, URLs
-         repeated in other letter case, and the browser's INT_ records.
+         repeated in other letter case, and the browser's INT_ records. With
+         --distinct-types every record has a MIME type of its own.
 titles:  HTML pages with titles (references, tags, line breaks, some beyond the
          first 1023 bytes); the other records are pictures and plain text of the
          six known types.
@@ -174,7 +175,7 @@ SCAN_TYPES = (("text/html", 0.45), ("image/gif", 0.25), ("image/jpeg", 0.15),
               ("application/zip", 0.03), ("audio/x-wav", 0.02), ("application/pdf", 0.01))
 
 
-def build_scan(cache, rng, records, host_count):
+def build_scan(cache, rng, records, host_count, distinct_types=False):
     hosts = make_hosts(rng, host_count)
     weights = [1.0 / (rank + 1) for rank in range(len(hosts))]
     cache.internal = [("INT_CACHESIZE", b"\x00\x00\xa0\x00"),
@@ -183,8 +184,11 @@ def build_scan(cache, rng, records, host_count):
     while len(cache.records) < records:
         scheme, host = rng.choices(hosts, weights)[0]
         mime_type = pick_type(rng, SCAN_TYPES)
+        if distinct_types:
+            mime_type = "application/x-bench-%d" % len(cache.records)
+        extension = EXTENSIONS.get(mime_type, ".dat")
         path = "/%s%d/%s%d%s" % (rng.choice(WORDS), rng.randrange(20), rng.choice(WORDS),
-                                 len(cache.records), EXTENSIONS[mime_type].replace(".htm", ".html"))
+                                 len(cache.records), extension.replace(".htm", ".html"))
         url = host_prefix(rng, scheme, host) + path
         if url.lower() in paths:
             continue
@@ -278,6 +282,8 @@ def main(argv):
     parser.add_argument("--pictures", type=int, default=5000)
     parser.add_argument("--page-size", type=int, default=4096)
     parser.add_argument("--seed", type=int, default=1996)
+    parser.add_argument("--distinct-types", action="store_true",
+                        help="scan: a MIME type of its own for every record")
     parser.add_argument("--expected", action="store_true",
                         help="also write expected.tsv (slower for large caches)")
     arguments = parser.parse_args(argv)
@@ -285,7 +291,8 @@ def main(argv):
     cache = BenchCache(rng, arguments.page_size)
     started = time.time()
     if arguments.kind == "scan":
-        build_scan(cache, rng, arguments.records, arguments.hosts or 300)
+        build_scan(cache, rng, arguments.records, arguments.hosts or 300,
+                   arguments.distinct_types)
     elif arguments.kind == "titles":
         build_titles(cache, rng, arguments.records, min(arguments.html, arguments.records),
                      arguments.hosts or 200)

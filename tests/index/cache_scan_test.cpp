@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <sstream>
 #include <string>
@@ -16,6 +17,7 @@
 #include "doctest.h"
 #include "index/cache_entry.h"
 #include "index/cache_index_scan.h"
+#include "index/index_page.h"
 #include "index_page_builder.h"
 #include "model/cache_model.h"
 #include "model/index_filing.h"
@@ -122,6 +124,21 @@ void checkAgainstExpected(const char* fixture) {
     model.cacheRoot->forEach([&](NamedItem* folder) { CHECK(inOrder(*static_cast<DomainFolder*>(folder))); });
 }
 
+Bytes readWhole(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    REQUIRE(file.good());
+    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// The URLs of the records the index reader hands on, in order.
+struct RecordedUrls : IndexRecordSink {
+    std::vector<std::string> urls;
+    bool takeRecord(const IndexRecord& record) override {
+        urls.push_back(record.url);
+        return true;
+    }
+};
+
 // An index of 256-byte pages holding `pages`, and the files it names.
 void writeCache(const TempFolder& folder, uint32_t pageSize, const std::vector<Bytes>& pages) {
     folder.write("FAT.DB", indexFile(pageSize, pages));
@@ -187,6 +204,52 @@ TEST_CASE("pages are read at the header's page size after the header page, up to
     ScannedModel smallPages(small.path());
     REQUIRE(smallPages.scan() == MSG_OK);
     CHECK(smallPages.model.cacheRoot->totalCount() == 1);
+}
+
+TEST_CASE("pages beyond those the header addresses are not read") {
+    // The last pages of this index are overflow pages of the latest split,
+    // beyond the last bucket's page. Their records are read; the cache
+    // holds only their files, and those of the pages added below.
+    const uint32_t pageSize = 512;
+    Bytes index = readWhole(cacheFixture("synthetic-512") + "\\FAT.DB");
+    REQUIRE(index.size() % pageSize == 0);
+    TempFolder folder("grown-index");
+    std::vector<std::string> lastPages;
+    for (size_t at = index.size() - 3 * pageSize; at < index.size(); at += pageSize) {
+        IndexPageReader reader(&index[at], pageSize);
+        IndexRecord record;
+        while (reader.next(record)) {
+            folder.write(record.localFile, "x");
+            lastPages.push_back(record.url);
+        }
+    }
+    REQUIRE(lastPages.size() >= 3);
+
+    // The file grows by pages of plausible records whose files exist, then
+    // sparse by 64 MB, with one more such page at its end.
+    auto pageOf = [&](const char* url, const char* file) {
+        folder.write(file, "x");
+        return PageBuilder(pageSize).addDocument(url, fileNamed(file)).build();
+    };
+    for (const Bytes& page : {pageOf("http://beyond.example.com/1.htm", "BEYOND1.htm"),
+                              pageOf("http://beyond.example.com/2.htm", "BEYOND2.htm")})
+        index.insert(index.end(), page.begin(), page.end());
+    folder.write("FAT.DB", index);
+    Bytes farPage = pageOf("http://far.example.com/3.htm", "FAR3.htm");
+    HANDLE file = CreateFileA(folder.file("FAT.DB").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    REQUIRE(file != INVALID_HANDLE_VALUE);
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(index.size()) + (64 << 20);
+    DWORD written = 0;
+    CHECK(SetFilePointerEx(file, end, nullptr, FILE_BEGIN));
+    CHECK(WriteFile(file, farPage.data(), pageSize, &written, nullptr));
+    CloseHandle(file);
+    REQUIRE(written == pageSize);
+
+    RecordedUrls seen;
+    REQUIRE(readCacheIndex(folder.path().c_str(), seen) == MSG_OK);
+    CHECK(seen.urls == lastPages);
 }
 
 TEST_CASE("a missing, short or foreign index is reported and leaves the model empty") {

@@ -8,6 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     indexPageSize(data, size);
+    indexPageLimit(data, size);
     IndexPageReader reader(data, size);
     IndexRecord record;
     size_t total = 0;

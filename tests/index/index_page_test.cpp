@@ -83,6 +83,107 @@ TEST_CASE("the header gives the page size from byte 14 and refuses other files")
     CHECK(indexPageSize(header.data(), 15) == 0);
 }
 
+namespace {
+
+// The hash library's whole header, big-endian as the library stores it.
+struct HashHeader {
+    int32_t lorder = 1234, bsize = 1024, bshift = 10, ovflPoint = 11, maxBucket = 1106, hdrPages = 1;
+    std::vector<int32_t> spares = std::vector<int32_t>(32, 0);
+
+    Bytes bytes() const {
+        Bytes header = indexHeader(static_cast<uint32_t>(bsize));
+        header.resize(260, 0);
+        auto put = [&](size_t at, int32_t value) {
+            for (int i = 0; i < 4; ++i)
+                header[at + i] = static_cast<unsigned char>(static_cast<uint32_t>(value) >> (24 - 8 * i));
+        };
+        put(8, lorder);
+        put(12, bsize);
+        put(16, bshift);
+        put(32, ovflPoint);
+        put(40, maxBucket);
+        put(60, hdrPages);
+        for (size_t i = 0; i < 32; ++i)
+            put(68 + 4 * i, spares[i]);
+        return header;
+    }
+    uint64_t limit() const {
+        Bytes header = bytes();
+        return indexPageLimit(header.data(), header.size());
+    }
+};
+
+}  // namespace
+
+TEST_CASE("the header's own sizes bound the pages of the file") {
+    // The sizes of indexes the genuine library wrote (the test caches).
+    SUBCASE("overflow pages of the current split lie beyond the last bucket") {
+        HashHeader h;  // 1 KB pages, 3000 records
+        h.spares[10] = 11;
+        h.spares[11] = 82;
+        CHECK(h.limit() == 2131);
+        h.spares[11] = 11;  // none allocated since the last doubling
+        CHECK(h.limit() == 1106 + 1 + 11 + 1);
+    }
+    SUBCASE("a small table, and big pages") {
+        HashHeader h;
+        h.bsize = 32768;
+        h.bshift = 15;
+        h.ovflPoint = 4;
+        h.maxBucket = 15;
+        h.spares[4] = 5;
+        h.spares[5] = 5;
+        CHECK(h.limit() == 22);
+        h.ovflPoint = 1;
+        h.maxBucket = 0;
+        h.spares = std::vector<int32_t>(32, 0);
+        CHECK(h.limit() == 2);
+    }
+    SUBCASE("a header the sizes of which do not fit together does not bound the file") {
+        HashHeader sound;
+        sound.spares[11] = 82;
+        REQUIRE(sound.limit() != kAllPages);
+        Bytes header = sound.bytes();
+        CHECK(indexPageLimit(header.data(), 259) == kAllPages);
+        CHECK(indexPageLimit(indexHeader(1024).data(), 16) == kAllPages);
+        HashHeader h = sound;
+        h.lorder = 0;
+        CHECK(h.limit() == kAllPages);
+        h = sound;
+        h.bsize = 2048;
+        CHECK(h.limit() == kAllPages);
+        h = sound;
+        h.bshift = 9;
+        CHECK(h.limit() == kAllPages);
+        h = sound;
+        h.hdrPages = 0;
+        CHECK(h.limit() == kAllPages);
+        for (int32_t point : {-1, 32, 0x7FFFFFFF}) {
+            h = sound;
+            h.ovflPoint = point;
+            CHECK(h.limit() == kAllPages);
+        }
+        h = sound;
+        h.maxBucket = 2048;  // a bucket of a split still to come
+        CHECK(h.limit() == kAllPages);
+        h = sound;
+        h.maxBucket = -1;
+        CHECK(h.limit() == kAllPages);
+        h = sound;
+        h.spares[3] = -5;
+        CHECK(h.limit() == kAllPages);
+    }
+    SUBCASE("the largest sizes give a large bound, not a wrapped one") {
+        HashHeader h;
+        h.ovflPoint = 31;
+        h.maxBucket = 0x7FFFFFFF;
+        h.hdrPages = 0x7FFFFFFF;
+        h.spares = std::vector<int32_t>(32, 0x7FFFFFFF);
+        h.spares[30] = 0x7FFFFFFE;
+        CHECK(h.limit() == 3ull * 0x7FFFFFFF + 1);
+    }
+}
+
 TEST_CASE("a page's records come out in pair order with their fields") {
     RecordFields second;
     second.localFile = "M0B2C3D4.gif";

@@ -1,10 +1,13 @@
 // Filing index records into the model: what an entry takes from its record,
 // which of two records for one URL stays, and which host folder it joins.
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "core/owned_text.h"
+#include "core/text_locale.h"
 #include "doctest.h"
 #include "index/index_page_builder.h"
 #include "../model/model_builder.h"
@@ -210,4 +213,122 @@ TEST_CASE("a loaded title is published once and replaces the URL's name") {
     CHECK_FALSE(e->publishTitle(duplicateText("Andere")));
     CHECK(str(e->title()) == "Die Seite");
     CHECK_FALSE(e->publishTitle(nullptr));
+}
+
+namespace {
+
+// Records of a few hosts with many duplicate URLs (in other letter case, at
+// few distinct access times, so that ties are common) and a pool of MIME
+// types, some met first in records that lose.
+std::vector<Doc> randomRecords(unsigned seed, int count, int hosts) {
+    static const char* const kHosts[] = {"h", "WWW.Example.com", "www.example.com:8080", "gast@www.EXAMPLE.com",
+                                         "b.org", "B.ORG", "194.77.0.1", "x.de"};
+    static const char* const kTypes[] = {"text/html", "image/GIF", "TEXT/PLAIN", "image/jpeg", "x/a", "X/A"};
+    std::vector<Doc> docs;
+    unsigned state = seed;
+    auto next = [&state](unsigned range) {
+        state = state * 1103515245u + 12345u;
+        return (state >> 8) % range;
+    };
+    char text[80];
+    for (int i = 0; i < count; ++i) {
+        Doc doc;
+        std::snprintf(text, sizeof text, "%s://%s/d%u/P%u.htm", next(8) ? "http" : "HTTP",
+                      kHosts[next(static_cast<unsigned>(hosts))], next(3), next(hosts == 1 ? 500 : 60));
+        doc.url = text;
+        if (next(2))
+            lowerText(&doc.url[0]);
+        if (next(50) == 0)
+            doc.url = "news:no.host";
+        unsigned type = next(10);
+        if (type < 6) {
+            doc.mimeType = kTypes[type];
+        } else {
+            std::snprintf(text, sizeof text, "application/x-%u", next(40));
+            doc.mimeType = text;
+        }
+        doc.lastAccessed = static_cast<int32_t>(next(6)) - 2;
+        std::snprintf(text, sizeof text, "F%05d.htm", i);
+        doc.localFile = text;
+        docs.push_back(doc);
+    }
+    return docs;
+}
+
+// Everything a scan leaves in the model, in order.
+std::string describe(const CacheModel& model) {
+    std::string out;
+    for (int32_t i = 0; i < model.mimeTypes->count(); ++i)
+        out += std::string(model.mimeTypes->at(i)->name()) + "\n";
+    const FolderList& root = *model.cacheRoot;
+    for (int32_t i = 0; i < root.count(); ++i) {
+        const DomainFolder& folder = *root.folderAt(i);
+        out += "[" + std::string(folder.name()) + " " + std::to_string(folder.flags()) + "]\n";
+        for (int32_t j = 0; j < folder.count(); ++j) {
+            const CacheEntry& e = *folder.entryAt(j);
+            out += std::string(e.url()) + " " + e.localFile() + " " + e.mimeType() + " " +
+                   std::to_string(e.mimeIndex()) + " " + std::to_string(e.lastAccessed()) + " " +
+                   std::to_string(e.flags()) + "\n";
+        }
+    }
+    return out;
+}
+
+IndexRecord recordOf(const Doc& doc) {
+    IndexRecord record{};
+    record.url = doc.url.c_str();
+    record.localFile = doc.localFile.c_str();
+    record.mimeType = doc.mimeType.c_str();
+    record.lastAccessed = doc.lastAccessed;
+    return record;
+}
+
+}  // namespace
+
+TEST_CASE("a scan's filing leaves the model exactly as filing its records one by one") {
+    for (unsigned seed = 1; seed <= 12; ++seed) {
+        INFO("seed " << seed);
+        int hosts = seed % 3 == 0 ? 1 : 8;
+        std::vector<Doc> before = randomRecords(seed * 7919u, seed % 2 ? 0 : 150, hosts);
+        std::vector<Doc> docs = randomRecords(seed, 2500, hosts);
+
+        TestModel oneByOne;
+        TestModel scanned;
+        // A model may hold documents before the scan; both start alike.
+        for (const Doc& doc : before) {
+            REQUIRE(oneByOne.file(doc));
+            REQUIRE(scanned.file(doc));
+        }
+        for (const Doc& doc : docs)
+            REQUIRE(oneByOne.file(doc));
+        {
+            IndexFiler filer(scanned.model);
+            for (const Doc& doc : docs)
+                REQUIRE(filer.takeRecord(recordOf(doc)));
+            filer.finish();
+            // Records after the end of the filing go one by one.
+            REQUIRE(filer.takeRecord(recordOf(docs.front())));
+            REQUIRE(oneByOne.file(docs.front()));
+        }
+        REQUIRE(oneByOne.model.cacheRoot->count() == scanned.model.cacheRoot->count());
+        CHECK(describe(scanned.model) == describe(oneByOne.model));
+    }
+
+    // URLs that part one at a time, further and further in: "http://h/b",
+    // "http://h/aaaaaaaaab", "http://h/aaaaaaaaaaaaaaaaaab", ...
+    std::vector<Doc> alike;
+    for (int i = 0; i < 80; ++i) {
+        Doc doc;
+        doc.url = "http://h/" + std::string(static_cast<size_t>(9 * ((i * 37) % 80)), 'a') + "b";
+        alike.push_back(doc);
+    }
+    TestModel oneByOne;
+    TestModel scanned;
+    IndexFiler filer(scanned.model);
+    for (const Doc& doc : alike) {
+        REQUIRE(oneByOne.file(doc));
+        REQUIRE(filer.takeRecord(recordOf(doc)));
+    }
+    filer.finish();
+    CHECK(describe(scanned.model) == describe(oneByOne.model));
 }
