@@ -83,8 +83,9 @@ void shortenName(char* out, size_t size, const char* text);
 // file of the chosen folder is written: at most kMaxLocalNameLength
 // characters with the extension kept, no trailing dots or spaces (Windows
 // drops them and would write another name), and no device name of Windows
-// (CON, PRN, AUX, NUL, COM1-9, LPT1-9, with any extension), which would send
-// the data to the device. Changes as little as it can; true when it changed
+// (CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1-9 and LPT1-9 with the
+// superscript digits 1-3 as well, with any extension), which would send the
+// data to the device. Changes as little as it can; true when it changed
 // anything.
 bool makeOrdinaryFileName(char* name, size_t size);
 
