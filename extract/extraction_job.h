@@ -92,6 +92,11 @@ public:
     bool setMissingPageName(const char* name) { return missingPageName_.assign(name); }
     MissingPageText missingPage() const { return missingPage_; }
 
+    // Candidates compared with links by findBestMatch: the work of matching,
+    // which the tests count.
+    int64_t comparedCandidates() const { return comparedCandidates_; }
+    void countComparedCandidate() { ++comparedCandidates_; }
+
     // The state of the run, for the progress window: the item being written
     // and the number of items written so far.
     const SaveItem* currentItem() const { return currentItem_; }
@@ -119,6 +124,7 @@ private:
     uint32_t lastAnswer_ = ANSWER_NUMBER;
     std::unique_ptr<TargetNames> targetNames_;
     OwnedText missingPageName_;
+    int64_t comparedCandidates_ = 0;
     const SaveItem* currentItem_ = nullptr;
     int32_t processedCount_ = 0;
     // Items before this index are all written: the search for the next one

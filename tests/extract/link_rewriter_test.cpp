@@ -249,7 +249,7 @@ const CacheEntry* bestMatchByScan(const DomainFolder& folder, const Url& link) {
 
 }  // namespace
 
-TEST_CASE("findBestMatch finds what comparing every entry finds") {
+TEST_CASE("findBestMatch finds what comparing every entry finds, comparing only the entries that can match") {
     ExtractTestModel model;
     const char* cached[] = {
         "http://h/",        "http://h/dir/",        "http://h/dir/index.html", "http://h/dir/sub",
@@ -280,7 +280,7 @@ TEST_CASE("findBestMatch finds what comparing every entry finds") {
     ExtractTestModel grid;
     const char* paths[] = {"/", "/a/", "/a/b/", "/A/B/", "/a/b/b/", "/a\\b/", "/a/index.html/"};
     const char* names[] = {"", "b", "B", "index.html", "INDEX.HTM", "x.htm", "a\\b"};
-    const char* tails[] = {"", "?q", ";p", "#f"};
+    const char* tails[] = {"", "?q", "?r", ";p", ";p?q", ";r?r", "#f"};
     std::vector<std::string> urls;
     for (const char* path : paths) {
         for (const char* name : names) {
@@ -300,6 +300,24 @@ TEST_CASE("findBestMatch finds what comparing every entry finds") {
         CHECK_MESSAGE(found == expected, text << " -> " << (found ? found->url() : "none") << ", expected "
                                               << (expected ? expected->url() : "none"));
     }
+
+    ExtractTestModel queries;
+    queries.add("http://h/p.htm");
+    for (int i = 0; i < 500; ++i)
+        queries.add("http://h/a.htm?k=" + std::to_string(i));
+    std::unique_ptr<ExtractionJob> queryJob = makeTestJob(queries.model, kAllExtractOptions);
+    std::string sameLinks;
+    for (int i = 0; i < 500; ++i)
+        sameLinks += "<a href=a.htm?z>";
+    Page none = rewrite(queries, *queryJob, "http://h/p.htm", sameLinks);
+    CHECK(none.text.find("<a href=missing.htm#{http://h/a.htm?z}>") == 0);
+    CHECK(queryJob->comparedCandidates() == 0);
+    // The one entry without a query matches every link; it alone is compared.
+    queries.add("http://h/a.htm");
+    std::unique_ptr<ExtractionJob> secondJob = makeTestJob(queries.model, kAllExtractOptions);
+    Page one = rewrite(queries, *secondJob, "http://h/p.htm", sameLinks);
+    CHECK(one.text.find("<a href=a.htm><a href=a.htm>") == 0);
+    CHECK(secondJob->comparedCandidates() == 500);
 
     Url dir;
     parseUrl(dir, "http://h/dir", false);
