@@ -97,9 +97,7 @@ const FolderUrlIndex* ExtractionJob::folderIndex(const DomainFolder& folder) {
 
 std::unique_ptr<TargetNames> makeTargetNames() {
     int32_t status;
-    return std::unique_ptr<TargetNames>(checkCreated(
-        new (std::nothrow) TargetNames(SortedCollection::kCapacity, SortedCollection::kDelta, true, true, false),
-        status));
+    return std::unique_ptr<TargetNames>(checkCreated(new (std::nothrow) TargetNames(), status));
 }
 
 int32_t addDocument(ExtractionJob& job, const CacheEntry& entry) {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "core/named_item.h"
 #include "core/owned_text.h"
@@ -30,7 +31,35 @@ enum SaveItemFlag : uint32_t {
 
 // The names in the target folder and those claimed by the running save: a
 // sorted, owning collection of plain NamedItems, compared case-insensitively.
-using TargetNames = SortedCollection;
+// Names are only ever added, never removed.
+class TargetNames : public SortedCollection {
+public:
+    TargetNames();
+    ~TargetNames() override;
+
+    // The longest local name the folder takes: the folder's path, a
+    // separator and the name must fit in a path buffer of kNameBufferSize
+    // bytes. kMaxLocalNameLength until set.
+    size_t nameLimit() const { return nameLimit_; }
+    void setNameLimit(size_t limit);
+
+    // How many numbered names makeUniqueName has looked up: the work of
+    // numbering, which the tests and the benchmark count.
+    int64_t numberedLookups() const { return numberedLookups_; }
+
+private:
+    friend void makeUniqueName(char* out, const char* name, TargetNames& names);
+    // The number to try first for `name`: all lower ones are taken.
+    int32_t firstFreeNumber(const char* name) const;
+    void rememberNumber(const char* name, int32_t number);
+
+    size_t nameLimit_ = kMaxLocalNameLength;
+    int64_t numberedLookups_ = 0;
+    // Per name numbered so far (compared as the names are), the number its
+    // last numbered name took. Made on first use; without it numbering
+    // starts at 2, which gives the same names, only slower.
+    std::unique_ptr<SortedCollection> numbers_;
+};
 // Flag of a TargetNames item: a file of the current save takes this name.
 constexpr uint32_t FLAG_CLAIMED_IN_RUN = 0x8;
 
@@ -91,5 +120,7 @@ bool makeOrdinaryFileName(char* name, size_t size);
 
 // Writes into `out` (kNameBufferSize bytes) the first of "name (2).ext",
 // "name (3).ext", ... that `names` does not hold, its base cut so that the
-// result has at most kMaxLocalNameLength characters.
-void makeUniqueName(char* out, const char* name, const TargetNames& names);
+// result has at most names.nameLimit() characters (a limit shorter than the
+// number itself leaves the result longer). Remembers the number per name,
+// so that numbering one name over and over costs the same each time.
+void makeUniqueName(char* out, const char* name, TargetNames& names);

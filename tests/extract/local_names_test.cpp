@@ -33,7 +33,7 @@ std::string ordinary(const char* name) {
 }
 
 struct Names {
-    std::unique_ptr<TargetNames> list{new TargetNames(10, 10, true, true, false)};
+    std::unique_ptr<TargetNames> list{new TargetNames()};
     Names& add(const char* name) {
         list->insertString(name);
         return *this;
