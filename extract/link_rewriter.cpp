@@ -59,13 +59,33 @@ private:
     char* text_ = nullptr;
 };
 
-// A new value that holds a blank or a ">" would end an unquoted value early.
+// An unquoted value ends at a blank (a ">" is written encoded); one that
+// begins with a quote (the backquote too, for older browsers) is read as
+// quoted; an empty one would take the next attribute as its value.
 bool needsQuotes(const char* value) {
+    if (!*value || *value == '\'' || *value == '`')
+        return true;
     for (; *value; ++value) {
-        if (static_cast<unsigned char>(*value) <= 0x20 || *value == '>')
+        if (static_cast<unsigned char>(*value) <= 0x20)
             return true;
     }
     return false;
+}
+
+// The characters that could end a value or start markup, percent-encoded
+// wherever a value is written: a URL from the index or from a base tag may
+// hold any of them.
+const char* escapeFor(char c) {
+    switch (c) {
+    case '"':
+        return "%22";
+    case '<':
+        return "%3C";
+    case '>':
+        return "%3E";
+    default:
+        return nullptr;
+    }
 }
 
 class DocumentRewriter {
@@ -81,6 +101,7 @@ private:
     SaveItem* findTarget(ExtractOptions options);
     void writeUpTo(const char* position);
     void writeText(const char* text);
+    void writeEncoded(const char* text);
     void writeValue(const SaveItem* target, ExtractOptions options, uint32_t flags);
 
     SaveItem& item_;
@@ -224,6 +245,18 @@ void DocumentRewriter::writeText(const char* text) {
     sink_.write(text, std::strlen(text));
 }
 
+void DocumentRewriter::writeEncoded(const char* text) {
+    const char* run = text;
+    for (; *text; ++text) {
+        if (const char* escape = escapeFor(*text)) {
+            sink_.write(run, static_cast<size_t>(text - run));
+            writeText(escape);
+            run = text + 1;
+        }
+    }
+    sink_.write(run, static_cast<size_t>(text - run));
+}
+
 void DocumentRewriter::writeValue(const SaveItem* target, ExtractOptions options, uint32_t flags) {
     const char* prefix = nullptr;
     if (!target && (options & kReplaceMissing)) {
@@ -254,7 +287,7 @@ void DocumentRewriter::writeValue(const SaveItem* target, ExtractOptions options
     bool quote = !scanner_.valueQuoted() && needsQuotes(value.get());
     if (quote)
         writeText("\"");
-    writeText(value.get());
+    writeEncoded(value.get());
     if (quote)
         writeText("\"");
 }

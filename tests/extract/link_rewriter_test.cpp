@@ -179,6 +179,28 @@ TEST_CASE("a name with blanks written into an unquoted value is quoted") {
     CHECK(rewritten(model, kAllExtractOptions, url, "<a href=\"prices/\">") == "<a href=\"Price list.htm\">");
 }
 
+TEST_CASE("no value written can leave its attribute") {
+    ExtractTestModel model;
+    const char* url = "http://h/a\"onerror=\"alert(1)/p.htm";
+    model.add(url);
+    model.add("http://h/'q.htm");
+    CHECK(rewritten(model, kAllExtractOptions, url, "<img src=\"i.gif\">") ==
+          "<img src=\"missing#{http://h/a%22onerror=%22alert(1)/i.gif}\">");
+    CHECK(rewritten(model, kAllExtractOptions, url, "<a href=q.htm>") ==
+          "<a href=missing.htm#{http://h/a%22onerror=%22alert(1)/q.htm}>");
+    CHECK(rewritten(model, kAllExtractOptions & ~TextReplaceMissing, url, "<a href=q.htm>") ==
+          "<a href=http://h/a%22onerror=%22alert(1)/q.htm>");
+    CHECK(rewritten(model, kAllExtractOptions, "http://h/'q.htm", "<base href=http://h/<b\"/><a href=x.htm>") ==
+          "<a href=missing.htm#{http://h/%3Cb%22/x.htm}>");
+    model.add("http://h/x>y/p.htm");
+    CHECK(rewritten(model, kAllExtractOptions, "http://h/x>y/p.htm", "<img src=i.gif>") ==
+          "<img src=missing#{http://h/x%3Ey/i.gif}>");
+    // A fragment goes behind the local name; a value that begins with a
+    // quote would be read as quoted.
+    CHECK(rewritten(model, kAllExtractOptions, url, "<a href=p.htm#\"<x>") == "<a href=p.htm#%22%3Cx>");
+    CHECK(rewritten(model, kAllExtractOptions, url, "<a href=/'q.htm>") == "<a href=\"'q.htm\">");
+}
+
 TEST_CASE("a tag whose second link would drop it is never written cut") {
     ExtractTestModel model;
     model.add("http://h/p.htm");
