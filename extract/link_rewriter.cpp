@@ -90,8 +90,8 @@ const char* escapeFor(char c) {
 
 class DocumentRewriter {
 public:
-    DocumentRewriter(const char* text, SaveItem& item, ExtractionJob& job, TextSink& sink)
-        : item_(item), job_(job), sink_(sink), scanner_(text), write_(text) {}
+    DocumentRewriter(const char* text, size_t length, SaveItem& item, ExtractionJob& job, TextSink& sink)
+        : item_(item), job_(job), sink_(sink), scanner_(text), write_(text), end_(text + length) {}
 
     MessageCode run();
 
@@ -109,6 +109,7 @@ private:
     TextSink& sink_;
     HtmlScanner scanner_;
     const char* write_;  // everything before it is written or left out
+    const char* end_;    // the end of the page, behind any NUL in it
     const DomainFolder* ownFolder_ = nullptr;
     Url base_;
     Url codeBase_;
@@ -123,7 +124,12 @@ MessageCode DocumentRewriter::run() {
         if (at.found)
             ownFolder_ = root.folderAt(at.index);
     }
-    while (!sink_.failed() && job_.status() == 0 && job_.pump() && scanner_.nextChunk()) {
+    bool whole = false;
+    while (!sink_.failed() && job_.status() == 0 && job_.pump()) {
+        if (!scanner_.nextChunk()) {
+            whole = true;
+            break;
+        }
         // A code base holds for its own applet only: an applet without one
         // loads its code relative to the page.
         if (scanner_.tagIndex() == TAG_APPLET)
@@ -136,6 +142,10 @@ MessageCode DocumentRewriter::run() {
         }
         writeUpTo(scanner_.chunkEnd());
     }
+    // The scanner stops at the first NUL; what follows is no text to look
+    // into, but it is part of the document.
+    if (whole)
+        writeUpTo(end_);
     return sink_.failed() || job_.status() != 0 ? MSG_COPY_FAILED : MSG_OK;
 }
 
@@ -294,7 +304,7 @@ void DocumentRewriter::writeValue(const SaveItem* target, ExtractOptions options
 
 }  // namespace
 
-MessageCode rewriteHtml(const char* text, SaveItem& item, ExtractionJob& job, TextSink& sink) {
-    DocumentRewriter rewriter(text, item, job, sink);
+MessageCode rewriteHtml(const char* text, size_t length, SaveItem& item, ExtractionJob& job, TextSink& sink) {
+    DocumentRewriter rewriter(text, length, item, job, sink);
     return rewriter.run();
 }

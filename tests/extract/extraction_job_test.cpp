@@ -80,8 +80,8 @@ TEST_CASE("a document the user chose not to save is left out and asked about aga
         makeTestJob(model.model, kAllExtractOptions, &host, {"x.htm"});
     SaveItem* item = job->itemAt(addDocument(*job, page));
     MemorySink sink;
-    CHECK(rewriteHtml("<a href=x.htm>1</a><a href=x.htm>2</a><a href=x.htm>3</a><a href=x.htm>4</a><a href=x.htm>5</a>",
-                      *item, *job, sink) == MSG_OK);
+    std::string html = "<a href=x.htm>1</a><a href=x.htm>2</a><a href=x.htm>3</a><a href=x.htm>4</a><a href=x.htm>5</a>";
+    CHECK(rewriteHtml(html.c_str(), html.size(), *item, *job, sink) == MSG_OK);
     CHECK(sink.text ==
           "<a href=missing.htm#{http://h/x.htm}>1</a><a href=missing.htm#{http://h/x.htm}>2</a>"
           "<a href=missing.htm#{http://h/x.htm}>3</a><a href=missing.htm#{http://h/x.htm}>4</a>"

@@ -45,6 +45,12 @@ const std::string& missingPageText() {
     return text;
 }
 
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
 }  // namespace
 
 TEST_CASE("the missing-link page comes from the program's resources") {
@@ -243,4 +249,24 @@ TEST_CASE("the target folder's names include its folders and the names the save 
     REQUIRE(index >= 0);
     CHECK(std::string(job->itemAt(index)->localName()) == "sub (2).htm");
     CHECK(host.askedNames() == std::vector<std::string>{"sub.htm"});
+}
+
+TEST_CASE("a page too large to rewrite, and the bytes behind a NUL, are saved as they are") {
+    std::string large = "<a href=gone.htm>x</a>" + std::string(kLargestRewrittenPage, ' ');
+    std::string withNul = "<a href=gone.htm>x</a>" + std::string(1, '\0') + "<a href=gone.htm>\xFF\xFE";
+    TestCache cache;
+    CacheEntry& big = cache.add("http://h/big.htm", "text/html", "M1.htm", large);
+    CacheEntry& zero = cache.add("http://h/zero.htm", "text/html", "M2.htm", withNul);
+    TempFolder target("target");
+    TestHost host;
+
+    std::unique_ptr<ExtractionJob> job = newJob(cache, target, host);
+    REQUIRE(addDocument(*job, big) >= 0);
+    REQUIRE(addDocument(*job, zero) >= 0);
+    CHECK(runExtractionJob(*job) == MSG_OK);
+    std::map<std::string, std::string> files = filesIn(target);
+    CHECK(files.size() == 3);
+    CHECK(files["big.htm"] == large);
+    CHECK(files["zero.htm"] == replaced(withNul, "<a href=gone.htm>x", "<a href=missing.htm#{http://h/gone.htm}>x"));
+    CHECK(files["missing.htm"] == missingPageText());
 }

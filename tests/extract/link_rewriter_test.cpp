@@ -23,7 +23,7 @@ Page rewrite(ExtractTestModel& model, ExtractionJob& job, const char* url, const
         item = job.itemAt(index);
     }
     MemorySink sink;
-    MessageCode result = rewriteHtml(html.c_str(), *item, job, sink);
+    MessageCode result = rewriteHtml(html.c_str(), html.size(), *item, job, sink);
     return {sink.text, result};
 }
 
@@ -149,15 +149,21 @@ TEST_CASE("following a link adds the document once, and a page's own anchors poi
     CHECK_FALSE(job->hasAnyFlag(FLAG_MISSING_PAGE_NEEDED));
 }
 
-TEST_CASE("comments, unknown tags and text are copied unchanged, up to a NUL") {
+TEST_CASE("comments, unknown tags and text are copied unchanged, and everything from a NUL on") {
     ExtractTestModel model;
     model.add("http://h/p.htm");
     const char* url = "http://h/p.htm";
     std::string source = "<p class=x><!-- <a href=gone.htm> --><comment><img src=x></comment><ax href=y>";
     CHECK(rewritten(model, kAllExtractOptions, url, source) == source);
-    std::string withNul("<a href=p.htm>x", 15);
-    withNul += std::string("\0<a href=gone.htm>", 18);
-    CHECK(rewritten(model, kAllExtractOptions, url, withNul) == "<a href=p.htm>x");
+    std::string tail("\0<a href=gone.htm>\0\xFF", 20);
+    CHECK(rewritten(model, kAllExtractOptions, url, "<a href=nope.htm>x" + tail) ==
+          "<a href=missing.htm#{http://h/nope.htm}>x" + tail);
+    CHECK(rewritten(model, kAllExtractOptions, url, tail) == tail);
+
+    TestHost host(ANSWER_NUMBER, 2);
+    std::unique_ptr<ExtractionJob> job = makeTestJob(model.model, kAllExtractOptions, &host);
+    Page cancelled = rewrite(model, *job, url, "<b>x" + tail);
+    CHECK(cancelled.text == "<b>x");
 }
 
 TEST_CASE("a character reference in a link is looked up as written") {
@@ -231,11 +237,11 @@ TEST_CASE("a failed write or a failed job ends the page with a copy error") {
     SaveItem* item = job->itemAt(addDocument(*job, entry));
     MemorySink sink;
     sink.failAfter(3);
-    CHECK(rewriteHtml("<p>text<a href=x>more", *item, *job, sink) == MSG_COPY_FAILED);
+    CHECK(rewriteHtml("<p>text<a href=x>more", 21, *item, *job, sink) == MSG_COPY_FAILED);
 
     job->setStatus(-1);
     MemorySink second;
-    CHECK(rewriteHtml("<p>text", *item, *job, second) == MSG_COPY_FAILED);
+    CHECK(rewriteHtml("<p>text", 7, *item, *job, second) == MSG_COPY_FAILED);
     CHECK(second.text.empty());
 }
 
