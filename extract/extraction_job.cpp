@@ -1,6 +1,7 @@
 #include "extract/extraction_job.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "core/file_paths.h"
@@ -24,6 +25,16 @@ ExtractionJob::~ExtractionJob() = default;
 
 bool ExtractionJob::targetPath(const char* name, char* out, size_t size) const {
     return joinPath(out, size, targetFolder(), name);
+}
+
+void ExtractionJob::setTargetNames(std::unique_ptr<TargetNames> names) {
+    targetNames_ = std::move(names);
+    if (!targetNames_)
+        return;
+    // What joinPath puts in front of a name, and the path's NUL.
+    size_t folder = std::strlen(targetFolder());
+    size_t used = folder + (folder > 0 && targetFolder()[folder - 1] != '\\' ? 1 : 0) + 1;
+    targetNames_->setNameLimit(used < kNameBufferSize ? kNameBufferSize - used : 0);
 }
 
 SaveItem* ExtractionJob::findItem(const NamedItem& entry) const {
@@ -140,6 +151,26 @@ bool yieldMissingPageName(ExtractionJob& job, TargetNames& names, const char* na
     return true;
 }
 
+// A proposed name too long for the target folder is cut, keeping its
+// extension and staying an ordinary file name; false when no name is left
+// short enough, or memory for the new name ran out (the job then fails).
+bool fitName(ExtractionJob& job, SaveItem& item, size_t limit) {
+    if (std::strlen(item.localName()) <= limit)
+        return true;
+    if (limit == 0)
+        return false;
+    char name[kNameBufferSize];
+    copyTextBounded(name, sizeof name, item.localName());
+    makeOrdinaryFileName(name, limit + 1);
+    if (std::strlen(name) > limit)
+        return false;
+    if (!item.rename(name)) {
+        job.setStatus(-1);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int32_t addSaveItem(ExtractionJob& job, std::unique_ptr<SaveItem> item) {
@@ -148,6 +179,10 @@ int32_t addSaveItem(ExtractionJob& job, std::unique_ptr<SaveItem> item) {
         job.setStatus(-1);
         return -1;
     }
+    // The save dialog gave a whole path that fits; the name of any other
+    // document must fit with the folder, or its file could not be opened.
+    if (!item->hasAnyFlag(FLAG_NAMED_BY_USER) && !fitName(job, *item, names->nameLimit()))
+        return -1;
     SearchResult at = names->searchKey(item->localName());
     int32_t nameIndex = at.index;
     if (!at.found) {
@@ -161,6 +196,9 @@ int32_t addSaveItem(ExtractionJob& job, std::unique_ptr<SaveItem> item) {
         if (answer == ANSWER_NUMBER) {
             char numbered[kNameBufferSize];
             makeUniqueName(numbered, item->localName(), *names);
+            // Only a limit shorter than the number leaves the name too long.
+            if (std::strlen(numbered) > names->nameLimit())
+                return -1;
             if (!item->rename(numbered)) {
                 job.setStatus(-1);
                 return -1;

@@ -85,9 +85,10 @@ public:
     void setLastAnswer(uint32_t answer) { lastAnswer_ = answer; }
     uint32_t askAboutDuplicate(const char* name, uint32_t lastAnswer) const;
 
-    // The target folder's names; null until set.
+    // The target folder's names; null until set. Setting them sets their
+    // name limit from the target folder's length.
     TargetNames* targetNames() const { return targetNames_.get(); }
-    void setTargetNames(std::unique_ptr<TargetNames> names) { targetNames_ = std::move(names); }
+    void setTargetNames(std::unique_ptr<TargetNames> names);
     const char* missingPageName() const { return missingPageName_.view(); }
     bool setMissingPageName(const char* name) { return missingPageName_.assign(name); }
     MissingPageText missingPage() const { return missingPage_; }
@@ -142,9 +143,10 @@ private:
 int32_t addDocument(ExtractionJob& job, const CacheEntry& entry);
 
 // Claims the item's local name in the target folder, asking about names
-// that existed before the save, and inserts the item. Returns its index, or
-// -1 when it is not saved (the item is then destroyed): because the user
-// chose so, or because storing failed, which also fails the job.
+// that existed before the save, and inserts the item. A name too long for
+// the folder is cut first. Returns its index, or -1 when it is not saved
+// (the item is then destroyed): because the user chose so, because no name
+// fits the folder, or because storing failed, which also fails the job.
 int32_t addSaveItem(ExtractionJob& job, std::unique_ptr<SaveItem> item);
 
 // An empty collection for TargetNames.

@@ -251,6 +251,32 @@ TEST_CASE("the target folder's names include its folders and the names the save 
     CHECK(host.askedNames() == std::vector<std::string>{"sub.htm"});
 }
 
+TEST_CASE("names are cut to fit a deep target folder, numbered ones too") {
+    std::string longName = std::string(200, 'L') + ".htm";
+    TestCache cache;
+    CacheEntry& page = cache.add("http://h/p.htm", "text/html", "M1.htm",
+                                 "<a href=" + longName + ">1</a><a href=" + longName + "?2>2</a>");
+    cache.add("http://h/" + longName, "text/html", "M2.htm", "long");
+    cache.add("http://h/" + longName + "?2", "text/html", "M3.htm", "long 2");
+    TempFolder target(std::string(150, 'd').c_str());
+    size_t limit = MAX_PATH - 1 - (target.path().size() + 1);
+    REQUIRE(limit > 20);
+    REQUIRE(limit < 100);
+    std::string cut = std::string(limit - 4, 'L') + ".htm";
+    std::string numbered = std::string(limit - 8, 'L') + " (2).htm";
+    TestHost host;
+
+    std::unique_ptr<ExtractionJob> job = newJob(cache, target, host);
+    REQUIRE(addDocument(*job, page) >= 0);
+    CHECK(runExtractionJob(*job) == MSG_OK);
+    std::map<std::string, std::string> expected = {
+        {"p.htm", "<a href=" + cut + ">1</a><a href=\"" + numbered + "\">2</a>"},
+        {cut, "long"},
+        {numbered, "long 2"}};
+    checkSameFiles(filesIn(target), expected);
+
+}
+
 TEST_CASE("a page too large to rewrite, and the bytes behind a NUL, are saved as they are") {
     std::string large = "<a href=gone.htm>x</a>" + std::string(kLargestRewrittenPage, ' ');
     std::string withNul = "<a href=gone.htm>x</a>" + std::string(1, '\0') + "<a href=gone.htm>\xFF\xFE";
