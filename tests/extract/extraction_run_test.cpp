@@ -277,6 +277,26 @@ TEST_CASE("names are cut to fit a deep target folder, numbered ones too") {
 
 }
 
+TEST_CASE("a device name Windows adds to the usual ones is saved under an ordinary name") {
+    TestCache cache;
+    CacheEntry& page = cache.add("http://h/d/p.htm", "text/html", "M1.htm",
+                                 "<a href=CONOUT$>o</a><a href=COM\xB9.htm>c</a><a href=gone.htm>g</a>");
+    cache.add("http://h/d/CONOUT$", "text/html", "M2.htm", "out");
+    cache.add("http://h/d/COM\xB9.htm", "text/html", "M3.htm", "port");
+    TempFolder target("target");
+    TestHost host;
+
+    std::unique_ptr<ExtractionJob> job = newJob(cache, target, host);
+    REQUIRE(addDocument(*job, page) >= 0);
+    CHECK(runExtractionJob(*job) == MSG_OK);
+    std::map<std::string, std::string> expected = {
+        {"p.htm", "<a href=CONOUT$-.htm>o</a><a href=COM\xB9-.htm>c</a><a href=missing.htm#{http://h/d/gone.htm}>g</a>"},
+        {"CONOUT$-.htm", "out"},
+        {"COM\xB9-.htm", "port"},
+        {"missing.htm", missingPageText()}};
+    checkSameFiles(filesIn(target), expected);
+}
+
 TEST_CASE("a page too large to rewrite, and the bytes behind a NUL, are saved as they are") {
     std::string large = "<a href=gone.htm>x</a>" + std::string(kLargestRewrittenPage, ' ');
     std::string withNul = "<a href=gone.htm>x</a>" + std::string(1, '\0') + "<a href=gone.htm>\xFF\xFE";
