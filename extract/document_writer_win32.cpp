@@ -22,12 +22,27 @@ FileHandle openSource(const char* path) {
                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
 }
 
-FileHandle openTarget(const ExtractionJob& job, const SaveItem& item) {
-    char path[MAX_PATH];
-    if (!job.targetPath(item.localName(), path, sizeof path))
-        return FileHandle();
-    return FileHandle(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr));
+// Opens the item's file for writing. A file the user agreed to replace, or
+// one this save made, is replaced; any other file must be new. A file found
+// under the name came into the folder after it was listed: it is left alone
+// and the name is numbered, unless a link to the name is written already.
+FileHandle openTarget(ExtractionJob& job, SaveItem& item) {
+    for (;;) {
+        char path[MAX_PATH];
+        if (!job.targetPath(item.localName(), path, sizeof path))
+            return FileHandle();
+        bool agreed = item.hasAnyFlag(FLAG_OVERWRITE_AGREED);
+        bool replace = agreed || item.hasAnyFlag(FLAG_FILE_MADE);
+        FileHandle file(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, replace ? CREATE_ALWAYS : CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) {
+            if (!agreed)
+                item.setFlags(FLAG_FILE_MADE);
+            return file;
+        }
+        if (replace || item.hasAnyFlag(FLAG_NAME_LINKED) || !pathTaken(path) || !job.renumberAfterClash(item))
+            return FileHandle();
+    }
 }
 
 bool writeAll(HANDLE file, const char* data, DWORD length) {

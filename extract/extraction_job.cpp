@@ -21,7 +21,9 @@ ExtractionJob::ExtractionJob(const CacheModel& model, const char* targetFolder, 
         setStatus(-1);
 }
 
-ExtractionJob::~ExtractionJob() = default;
+ExtractionJob::~ExtractionJob() {
+    releaseUnwrittenFiles();
+}
 
 bool ExtractionJob::targetPath(const char* name, char* out, size_t size) const {
     return joinPath(out, size, targetFolder(), name);
@@ -35,6 +37,83 @@ void ExtractionJob::setTargetNames(std::unique_ptr<TargetNames> names) {
     size_t folder = std::strlen(targetFolder());
     size_t used = folder + (folder > 0 && targetFolder()[folder - 1] != '\\' ? 1 : 0) + 1;
     targetNames_->setNameLimit(used < kNameBufferSize ? kNameBufferSize - used : 0);
+}
+
+bool ExtractionJob::renumberAfterClash(SaveItem& item) {
+    char numbered[kNameBufferSize];
+    makeUniqueName(numbered, item.localName(), *targetNames_);
+    int32_t index = targetNames_->insertString(numbered);
+    if (index < 0 || !item.rename(numbered)) {
+        setStatus(-1);
+        return false;
+    }
+    targetNames_->at(index)->setFlags(FLAG_CLAIMED_IN_RUN);
+    item.setFlags(FLAG_NUMBERED);
+    return true;
+}
+
+bool ExtractionJob::settleLocalName(SaveItem& item) {
+    if (item.hasAnyFlag(FLAG_NAME_LINKED))
+        return true;
+    if (files_ && !item.hasAnyFlag(FLAG_OVERWRITE_AGREED | FLAG_FILE_MADE)) {
+        for (;;) {
+            char path[kNameBufferSize];
+            // A name that cannot be made leaves the error to the write of
+            // its document, which reports it.
+            if (!targetPath(item.localName(), path, sizeof path))
+                break;
+            TargetFiles::Result made = files_->makeEmpty(path);
+            if (made == TargetFiles::MADE)
+                item.setFlags(FLAG_FILE_MADE);
+            if (made != TargetFiles::TAKEN)
+                break;
+            if (!renumberAfterClash(item))
+                return false;
+        }
+    }
+    item.setFlags(FLAG_NAME_LINKED);
+    return true;
+}
+
+const char* ExtractionJob::useMissingPage() {
+    if (!hasAnyFlag(FLAG_MISSING_PAGE_NEEDED) && files_ && !missingPageAgreed_) {
+        for (;;) {
+            char path[kNameBufferSize];
+            if (!targetPath(missingPageName(), path, sizeof path))
+                break;
+            TargetFiles::Result made = files_->makeEmpty(path);
+            missingPageMade_ = made == TargetFiles::MADE;
+            if (made != TargetFiles::TAKEN)
+                break;
+            char numbered[kNameBufferSize];
+            makeUniqueName(numbered, missingPageName(), *targetNames_);
+            int32_t index = targetNames_->insertString(numbered);
+            if (index < 0 || !setMissingPageName(numbered)) {
+                setStatus(-1);
+                break;
+            }
+            targetNames_->at(index)->setFlags(FLAG_CLAIMED_IN_RUN);
+        }
+    }
+    setFlags(FLAG_MISSING_PAGE_NEEDED);
+    return missingPageName();
+}
+
+void ExtractionJob::releaseUnwrittenFiles() {
+    if (!files_)
+        return;
+    char path[kNameBufferSize];
+    for (int32_t i = 0; i < count(); ++i) {
+        SaveItem* item = itemAt(i);
+        if (item->hasAnyFlag(FLAG_FILE_MADE) && !item->hasAnyFlag(FLAG_SAVE_DONE)) {
+            if (targetPath(item->localName(), path, sizeof path))
+                files_->remove(path);
+            item->clearFlags(FLAG_FILE_MADE);
+        }
+    }
+    if (missingPageMade_ && targetPath(missingPageName(), path, sizeof path))
+        files_->remove(path);
+    missingPageMade_ = false;
 }
 
 SaveItem* ExtractionJob::findItem(const NamedItem& entry) const {
@@ -148,6 +227,7 @@ bool yieldMissingPageName(ExtractionJob& job, TargetNames& names, const char* na
         return false;
     }
     names.at(index)->setFlags(FLAG_CLAIMED_IN_RUN);
+    job.setMissingPageAgreed(false);
     return true;
 }
 
@@ -179,18 +259,24 @@ int32_t addSaveItem(ExtractionJob& job, std::unique_ptr<SaveItem> item) {
         job.setStatus(-1);
         return -1;
     }
+    bool namedByUser = item->hasAnyFlag(FLAG_NAMED_BY_USER);
     // The save dialog gave a whole path that fits; the name of any other
     // document must fit with the folder, or its file could not be opened.
-    if (!item->hasAnyFlag(FLAG_NAMED_BY_USER) && !fitName(job, *item, names->nameLimit()))
+    if (!namedByUser && !fitName(job, *item, names->nameLimit()))
         return -1;
     SearchResult at = names->searchKey(item->localName());
     int32_t nameIndex = at.index;
-    if (!at.found) {
+    if (namedByUser) {
+        item->setFlags(FLAG_OVERWRITE_AGREED);
+        if (!at.found) {
+            nameIndex = names->insertStringAt(at.index, item->localName());
+        } else {
+            if (!yieldMissingPageName(job, *names, item->localName()))
+                return -1;
+            nameIndex = names->searchKey(item->localName()).index;
+        }
+    } else if (!at.found) {
         nameIndex = names->insertStringAt(at.index, item->localName());
-    } else if (item->hasAnyFlag(FLAG_NAMED_BY_USER)) {
-        if (!yieldMissingPageName(job, *names, item->localName()))
-            return -1;
-        nameIndex = names->searchKey(item->localName()).index;
     } else {
         uint32_t answer = decideAnswer(job, *names->at(at.index), item->localName());
         if (answer == ANSWER_NUMBER) {
@@ -205,7 +291,9 @@ int32_t addSaveItem(ExtractionJob& job, std::unique_ptr<SaveItem> item) {
             }
             item->setFlags(FLAG_NUMBERED);
             nameIndex = names->insertString(numbered);
-        } else if (answer != ANSWER_OVERWRITE) {
+        } else if (answer == ANSWER_OVERWRITE) {
+            item->setFlags(FLAG_OVERWRITE_AGREED);
+        } else {
             return -1;
         }
     }

@@ -38,3 +38,6 @@ MessageCode rewriteDocument(SaveItem& item, ExtractionJob& job);
 // progress window shows; the progress callback is where it shows them.
 MessageCode runExtractionJob(ExtractionJob& job);
 
+// Whether a file or folder named `path` exists: after a new file could not
+// be made there, whether the name is taken.
+bool pathTaken(const char* path);

@@ -102,7 +102,7 @@ private:
     void writeUpTo(const char* position);
     void writeText(const char* text);
     void writeEncoded(const char* text);
-    void writeValue(const SaveItem* target, ExtractOptions options, uint32_t flags);
+    void writeValue(SaveItem* target, ExtractOptions options, uint32_t flags);
 
     SaveItem& item_;
     ExtractionJob& job_;
@@ -267,11 +267,13 @@ void DocumentRewriter::writeEncoded(const char* text) {
     sink_.write(run, static_cast<size_t>(text - run));
 }
 
-void DocumentRewriter::writeValue(const SaveItem* target, ExtractOptions options, uint32_t flags) {
+void DocumentRewriter::writeValue(SaveItem* target, ExtractOptions options, uint32_t flags) {
     const char* prefix = nullptr;
-    if (!target && (options & kReplaceMissing)) {
-        job_.setFlags(FLAG_MISSING_PAGE_NEEDED);
-        prefix = (flags & DocumentLink) ? job_.missingPageName() : kMissingMedia;
+    if (target) {
+        job_.settleLocalName(*target);
+    } else if (options & kReplaceMissing) {
+        const char* page = job_.useMissingPage();
+        prefix = (flags & DocumentLink) ? page : kMissingMedia;
     }
     size_t length = target ? std::strlen(target->localName()) + std::strlen(link_.fragment.view())
                            : composedLength(link_) + (prefix ? std::strlen(prefix) + 3 : 0);

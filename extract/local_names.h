@@ -27,6 +27,9 @@ enum SaveItemFlag : uint32_t {
     FLAG_SAVE_DONE = 0x1,
     FLAG_NAMED_BY_USER = 0x2,  // the save dialog asked about overwriting
     FLAG_NUMBERED = 0x4,
+    FLAG_OVERWRITE_AGREED = 0x10,  // the user agreed to replace a file of this name
+    FLAG_FILE_MADE = 0x20,         // the save made the file of this name itself
+    FLAG_NAME_LINKED = 0x40,       // a link to the name is written: it can no longer change
 };
 
 // The names in the target folder and those claimed by the running save: a

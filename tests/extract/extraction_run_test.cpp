@@ -251,6 +251,37 @@ TEST_CASE("the target folder's names include its folders and the names the save 
     CHECK(host.askedNames() == std::vector<std::string>{"sub.htm"});
 }
 
+TEST_CASE("files that come into the folder during the save are left alone, and links name the numbered files") {
+    std::map<std::string, std::string> sources = sourceFiles("fixtures/small_web");
+    TestCache cache;
+    CacheEntry& page = cache.add("http://h/d/p.htm", "text/html", "M0000001.htm", sources["p.htm"]);
+    cache.add("http://h/d/more.htm", "text/html", "M0000002.htm", sources["more.htm"]);
+    cache.add("http://h/d/logo.gif", "image/gif", "M0000003.gif", pictureBytes());
+    TempFolder target("target");
+    TestHost host;
+    std::unique_ptr<ExtractionJob> job = newJob(cache, target, host);
+    REQUIRE(addDocument(*job, page) >= 0);
+    // After the folder was listed and the names were claimed.
+    target.write("p.htm", "mine 1");
+    target.write("more.htm", "mine 2");
+    target.write("missing.htm", "mine 3");
+
+    CHECK(runExtractionJob(*job) == MSG_OK);
+    std::map<std::string, std::string> expected = sourceFiles("expected/small_web");
+    std::string missing = expected["missing.htm"];
+    std::string more = replaced(expected["more.htm"], "missing.htm", "missing (2).htm");
+    std::string start = replaced(expected["p.htm"], "missing.htm", "missing (2).htm");
+    expected = {{"p.htm", "mine 1"},
+                {"more.htm", "mine 2"},
+                {"missing.htm", "mine 3"},
+                {"p (2).htm", replaced(start, "href=more.htm", "href=\"more (2).htm\"")},
+                {"more (2).htm", replaced(more, "p.htm#", "p (2).htm#")},
+                {"missing (2).htm", missing},
+                {"logo.gif", pictureBytes()}};
+    checkSameFiles(filesIn(target), expected);
+    CHECK(host.questions.empty());
+}
+
 TEST_CASE("names are cut to fit a deep target folder, numbered ones too") {
     std::string longName = std::string(200, 'L') + ".htm";
     TestCache cache;
