@@ -50,25 +50,6 @@ int compareOptionalKeys(const unsigned char* a, const unsigned char* b) {
     return compareKeys(a, b);
 }
 
-// The sort key of an optional part of a link; `failed` when the part is
-// present but no key could be made.
-class OptionalKey {
-public:
-    explicit OptionalKey(const OwnedText& part) : key_(part ? new (std::nothrow) TextKey(part.get()) : nullptr) {
-        failed_ = part && (!key_ || !key_->sortKey());
-    }
-    ~OptionalKey() { delete key_; }
-    OptionalKey(const OptionalKey&) = delete;
-    OptionalKey& operator=(const OptionalKey&) = delete;
-
-    const unsigned char* get() const { return key_ ? key_->sortKey() : nullptr; }
-    bool failed() const { return failed_; }
-
-private:
-    TextKey* key_;
-    bool failed_;
-};
-
 // The run of a sorted list whose entries `compare` (negative, 0 or positive
 // against the sought key) finds equal.
 template <class Compare>
@@ -307,9 +288,12 @@ bool FolderUrlIndex::find(const int32_t* list, int32_t count, const char* path, 
                           const Url& link, Ranges& ranges) const {
     TextKey pathKey(path);
     TextKey nameKey(fileName ? fileName : "");
-    OptionalKey queryKey(link.query);
-    OptionalKey paramsKey(link.params);
-    if (!pathKey.sortKey() || (fileName && !nameKey.sortKey()) || queryKey.failed() || paramsKey.failed())
+    TextKey queryKey(link.query ? link.query.get() : "");
+    TextKey paramsKey(link.params ? link.params.get() : "");
+    const unsigned char* linkQuery = link.query ? queryKey.sortKey() : nullptr;
+    const unsigned char* linkParams = link.params ? paramsKey.sortKey() : nullptr;
+    if (!pathKey.sortKey() || (fileName && !nameKey.sortKey()) || (link.query && !linkQuery) ||
+        (link.params && !linkParams))
         return false;
     const Keys* keys = keys_;
     Range all = equalRange(list, count, [keys, &pathKey, &nameKey, fileName](int32_t entry) {
@@ -323,14 +307,14 @@ bool FolderUrlIndex::find(const int32_t* list, int32_t count, const char* path, 
         ranges.runs[ranges.count++] = all;
         return true;
     }
-    for (const unsigned char* query : {static_cast<const unsigned char*>(nullptr), queryKey.get()}) {
+    for (const unsigned char* query : {static_cast<const unsigned char*>(nullptr), linkQuery}) {
         Range byQuery = equalRange(all.entries, all.count,
                                    [keys, query](int32_t entry) { return compareOptionalKeys(keys[entry].query, query); });
         if (!link.params) {
             ranges.runs[ranges.count++] = byQuery;
             continue;
         }
-        for (const unsigned char* params : {static_cast<const unsigned char*>(nullptr), paramsKey.get()}) {
+        for (const unsigned char* params : {static_cast<const unsigned char*>(nullptr), linkParams}) {
             ranges.runs[ranges.count++] = equalRange(byQuery.entries, byQuery.count, [keys, params](int32_t entry) {
                 return compareOptionalKeys(keys[entry].params, params);
             });
