@@ -263,6 +263,10 @@ void normalizeUrlPath(Url& url) {
         return;
     char* s = url.path.data();
     size_t length = std::strlen(s);
+    // A path from the root has nothing above it: a ".." that would climb
+    // there is dropped, as browsers do, so "/../x" names "/x". A relative
+    // path keeps it, since its base may still supply the levels above.
+    bool fromRoot = length > 0 && isSeparator(s[0]);
     size_t read = 0;
     size_t write = 0;
     // `write` always stands at the start of a segment of the output.
@@ -276,7 +280,12 @@ void normalizeUrlPath(Url& url) {
             read = next;
             continue;
         }
-        if (segmentLength == 2 && s[read] == '.' && s[read + 1] == '.' && write >= 2) {
+        bool parent = segmentLength == 2 && s[read] == '.' && s[read + 1] == '.';
+        if (parent && fromRoot && write == 1) {
+            read = next;
+            continue;
+        }
+        if (parent && write >= 2) {
             size_t previous = write - 1;
             while (previous > 0 && !isSeparator(s[previous - 1]))
                 --previous;

@@ -114,7 +114,9 @@ void parseUrl(Url& url, const char* text, bool isDirectory);
 // stands for the host's root.
 void resolveUrl(Url& link, const Url& base);
 
-// Removes "." and ".." segments from the path in place.
+// Removes "." and ".." segments from the path in place. A ".." that would
+// climb above the root of a path that begins with a separator is dropped;
+// a relative path keeps it ("../x").
 void normalizeUrlPath(Url& url);
 
 // Writes the parts selected by `mask` into `buffer` (capacity `size` bytes

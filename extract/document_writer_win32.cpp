@@ -13,8 +13,6 @@ namespace {
 
 // Copies go in blocks of this size, with the progress callback run after each.
 constexpr DWORD kCopyBlockSize = 1024;
-// Pages of this size or more are not read into memory.
-constexpr DWORD kLargestPage = 0x7FFFFFFF;
 
 // The cached file is opened shared with readers only: a target that is the
 // source itself (a save into the cache directory) then cannot be opened for
@@ -24,12 +22,27 @@ FileHandle openSource(const char* path) {
                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
 }
 
-FileHandle openTarget(const ExtractionJob& job, const char* name) {
-    char path[MAX_PATH];
-    if (!job.targetPath(name, path, sizeof path))
-        return FileHandle();
-    return FileHandle(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr));
+// Opens the item's file for writing. A file the user agreed to replace, or
+// one this save made, is replaced; any other file must be new. A file found
+// under the name came into the folder after it was listed: it is left alone
+// and the name is numbered, unless a link to the name is written already.
+FileHandle openTarget(ExtractionJob& job, SaveItem& item) {
+    for (;;) {
+        char path[MAX_PATH];
+        if (!job.targetPath(item.localName(), path, sizeof path))
+            return FileHandle();
+        bool agreed = item.hasAnyFlag(FLAG_OVERWRITE_AGREED);
+        bool replace = agreed || item.hasAnyFlag(FLAG_FILE_MADE);
+        FileHandle file(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, replace ? CREATE_ALWAYS : CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) {
+            if (!agreed)
+                item.setFlags(FLAG_FILE_MADE);
+            return file;
+        }
+        if (replace || item.hasAnyFlag(FLAG_NAME_LINKED) || !pathTaken(path) || !job.renumberAfterClash(item))
+            return FileHandle();
+    }
 }
 
 bool writeAll(HANDLE file, const char* data, DWORD length) {
@@ -73,34 +86,25 @@ private:
     char buffer_[16384];
 };
 
-MessageCode copyDocument(const char* sourcePath, const SaveItem& item, ExtractionJob& job) {
+MessageCode copyFile(HANDLE source, HANDLE target, ExtractionJob& job) {
     OwnedText block(static_cast<char*>(std::malloc(kCopyBlockSize)));
     if (!block)
         return MSG_OUT_OF_MEMORY;
-    FileHandle source = openSource(sourcePath);
-    if (!source)
-        return MSG_COPY_FAILED;
-    FileHandle target = openTarget(job, item.localName());
-    if (!target)
-        return MSG_COPY_FAILED;
     for (;;) {
         DWORD read = 0;
-        if (!ReadFile(source.get(), block.data(), kCopyBlockSize, &read, nullptr))
+        if (!ReadFile(source, block.data(), kCopyBlockSize, &read, nullptr))
             return MSG_COPY_FAILED;
         if (read == 0)
             return MSG_OK;
-        if (!writeAll(target.get(), block.get(), read))
+        if (!writeAll(target, block.get(), read))
             return MSG_COPY_FAILED;
         job.pump();
     }
 }
 
-// Reads the whole file behind `source` into a NUL-terminated block.
-MessageCode readWholeFile(HANDLE source, OwnedText& text) {
-    DWORD high = 0;
-    DWORD size = GetFileSize(source, &high);
-    if ((size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || high != 0 || size >= kLargestPage)
-        return MSG_COPY_FAILED;
+// Reads `size` bytes of `source` into a NUL-terminated block; `length` is
+// what was read (less when the file shrank meanwhile).
+MessageCode readWholeFile(HANDLE source, DWORD size, OwnedText& text, size_t& length) {
     text.reset(static_cast<char*>(std::malloc(size + 1)));
     if (!text)
         return MSG_OUT_OF_MEMORY;
@@ -114,22 +118,30 @@ MessageCode readWholeFile(HANDLE source, OwnedText& text) {
         total += read;
     }
     text.data()[total] = '\0';
+    length = total;
     return MSG_OK;
 }
 
-MessageCode writeHtmlDocument(const char* sourcePath, SaveItem& item, ExtractionJob& job) {
-    FileHandle source = openSource(sourcePath);
-    if (!source)
+MessageCode writeHtmlDocument(HANDLE source, SaveItem& item, ExtractionJob& job) {
+    DWORD high = 0;
+    DWORD size = GetFileSize(source, &high);
+    if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
         return MSG_COPY_FAILED;
+    // A page too large to hold in memory keeps its links as they are.
+    if (high != 0 || size > kLargestRewrittenPage) {
+        FileHandle target = openTarget(job, item);
+        return target ? copyFile(source, target.get(), job) : MSG_COPY_FAILED;
+    }
     OwnedText text;
-    MessageCode result = readWholeFile(source.get(), text);
+    size_t length = 0;
+    MessageCode result = readWholeFile(source, size, text, length);
     if (result != MSG_OK)
         return result;
-    FileHandle target = openTarget(job, item.localName());
+    FileHandle target = openTarget(job, item);
     if (!target)
         return MSG_COPY_FAILED;
     FileSink sink(target.get());
-    result = rewriteHtml(text.get(), item, job, sink);
+    result = rewriteHtml(text.get(), length, item, job, sink);
     if (!sink.flush() && result == MSG_OK)
         result = MSG_COPY_FAILED;
     return result;
@@ -142,5 +154,11 @@ MessageCode rewriteDocument(SaveItem& item, ExtractionJob& job) {
     char sourcePath[kNameBufferSize];
     if (!cachePath(job.model(), sourcePath, sizeof sourcePath, item.sourceFile()))
         return MSG_COPY_FAILED;
-    return item.isHtml() ? writeHtmlDocument(sourcePath, item, job) : copyDocument(sourcePath, item, job);
+    FileHandle source = openSource(sourcePath);
+    if (!source)
+        return MSG_COPY_FAILED;
+    if (item.isHtml())
+        return writeHtmlDocument(source.get(), item, job);
+    FileHandle target = openTarget(job, item);
+    return target ? copyFile(source.get(), target.get(), job) : MSG_COPY_FAILED;
 }

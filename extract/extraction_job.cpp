@@ -1,6 +1,7 @@
 #include "extract/extraction_job.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "core/file_paths.h"
@@ -20,10 +21,99 @@ ExtractionJob::ExtractionJob(const CacheModel& model, const char* targetFolder, 
         setStatus(-1);
 }
 
-ExtractionJob::~ExtractionJob() = default;
+ExtractionJob::~ExtractionJob() {
+    releaseUnwrittenFiles();
+}
 
 bool ExtractionJob::targetPath(const char* name, char* out, size_t size) const {
     return joinPath(out, size, targetFolder(), name);
+}
+
+void ExtractionJob::setTargetNames(std::unique_ptr<TargetNames> names) {
+    targetNames_ = std::move(names);
+    if (!targetNames_)
+        return;
+    // What joinPath puts in front of a name, and the path's NUL.
+    size_t folder = std::strlen(targetFolder());
+    size_t used = folder + (folder > 0 && targetFolder()[folder - 1] != '\\' ? 1 : 0) + 1;
+    targetNames_->setNameLimit(used < kNameBufferSize ? kNameBufferSize - used : 0);
+}
+
+bool ExtractionJob::renumberAfterClash(SaveItem& item) {
+    char numbered[kNameBufferSize];
+    makeUniqueName(numbered, item.localName(), *targetNames_);
+    int32_t index = targetNames_->insertString(numbered);
+    if (index < 0 || !item.rename(numbered)) {
+        setStatus(-1);
+        return false;
+    }
+    targetNames_->at(index)->setFlags(FLAG_CLAIMED_IN_RUN);
+    item.setFlags(FLAG_NUMBERED);
+    return true;
+}
+
+bool ExtractionJob::settleLocalName(SaveItem& item) {
+    if (item.hasAnyFlag(FLAG_NAME_LINKED))
+        return true;
+    if (files_ && !item.hasAnyFlag(FLAG_OVERWRITE_AGREED | FLAG_FILE_MADE)) {
+        for (;;) {
+            char path[kNameBufferSize];
+            // A name that cannot be made leaves the error to the write of
+            // its document, which reports it.
+            if (!targetPath(item.localName(), path, sizeof path))
+                break;
+            TargetFiles::Result made = files_->makeEmpty(path);
+            if (made == TargetFiles::MADE)
+                item.setFlags(FLAG_FILE_MADE);
+            if (made != TargetFiles::TAKEN)
+                break;
+            if (!renumberAfterClash(item))
+                return false;
+        }
+    }
+    item.setFlags(FLAG_NAME_LINKED);
+    return true;
+}
+
+const char* ExtractionJob::useMissingPage() {
+    if (!hasAnyFlag(FLAG_MISSING_PAGE_NEEDED) && files_ && !missingPageAgreed_) {
+        for (;;) {
+            char path[kNameBufferSize];
+            if (!targetPath(missingPageName(), path, sizeof path))
+                break;
+            TargetFiles::Result made = files_->makeEmpty(path);
+            missingPageMade_ = made == TargetFiles::MADE;
+            if (made != TargetFiles::TAKEN)
+                break;
+            char numbered[kNameBufferSize];
+            makeUniqueName(numbered, missingPageName(), *targetNames_);
+            int32_t index = targetNames_->insertString(numbered);
+            if (index < 0 || !setMissingPageName(numbered)) {
+                setStatus(-1);
+                break;
+            }
+            targetNames_->at(index)->setFlags(FLAG_CLAIMED_IN_RUN);
+        }
+    }
+    setFlags(FLAG_MISSING_PAGE_NEEDED);
+    return missingPageName();
+}
+
+void ExtractionJob::releaseUnwrittenFiles() {
+    if (!files_)
+        return;
+    char path[kNameBufferSize];
+    for (int32_t i = 0; i < count(); ++i) {
+        SaveItem* item = itemAt(i);
+        if (item->hasAnyFlag(FLAG_FILE_MADE) && !item->hasAnyFlag(FLAG_SAVE_DONE)) {
+            if (targetPath(item->localName(), path, sizeof path))
+                files_->remove(path);
+            item->clearFlags(FLAG_FILE_MADE);
+        }
+    }
+    if (missingPageMade_ && targetPath(missingPageName(), path, sizeof path))
+        files_->remove(path);
+    missingPageMade_ = false;
 }
 
 SaveItem* ExtractionJob::findItem(const NamedItem& entry) const {
@@ -97,9 +187,7 @@ const FolderUrlIndex* ExtractionJob::folderIndex(const DomainFolder& folder) {
 
 std::unique_ptr<TargetNames> makeTargetNames() {
     int32_t status;
-    return std::unique_ptr<TargetNames>(checkCreated(
-        new (std::nothrow) TargetNames(SortedCollection::kCapacity, SortedCollection::kDelta, true, true, false),
-        status));
+    return std::unique_ptr<TargetNames>(checkCreated(new (std::nothrow) TargetNames(), status));
 }
 
 int32_t addDocument(ExtractionJob& job, const CacheEntry& entry) {
@@ -139,6 +227,27 @@ bool yieldMissingPageName(ExtractionJob& job, TargetNames& names, const char* na
         return false;
     }
     names.at(index)->setFlags(FLAG_CLAIMED_IN_RUN);
+    job.setMissingPageAgreed(false);
+    return true;
+}
+
+// A proposed name too long for the target folder is cut, keeping its
+// extension and staying an ordinary file name; false when no name is left
+// short enough, or memory for the new name ran out (the job then fails).
+bool fitName(ExtractionJob& job, SaveItem& item, size_t limit) {
+    if (std::strlen(item.localName()) <= limit)
+        return true;
+    if (limit == 0)
+        return false;
+    char name[kNameBufferSize];
+    copyTextBounded(name, sizeof name, item.localName());
+    makeOrdinaryFileName(name, limit + 1);
+    if (std::strlen(name) > limit)
+        return false;
+    if (!item.rename(name)) {
+        job.setStatus(-1);
+        return false;
+    }
     return true;
 }
 
@@ -150,26 +259,41 @@ int32_t addSaveItem(ExtractionJob& job, std::unique_ptr<SaveItem> item) {
         job.setStatus(-1);
         return -1;
     }
+    bool namedByUser = item->hasAnyFlag(FLAG_NAMED_BY_USER);
+    // The save dialog gave a whole path that fits; the name of any other
+    // document must fit with the folder, or its file could not be opened.
+    if (!namedByUser && !fitName(job, *item, names->nameLimit()))
+        return -1;
     SearchResult at = names->searchKey(item->localName());
     int32_t nameIndex = at.index;
-    if (!at.found) {
+    if (namedByUser) {
+        item->setFlags(FLAG_OVERWRITE_AGREED);
+        if (!at.found) {
+            nameIndex = names->insertStringAt(at.index, item->localName());
+        } else {
+            if (!yieldMissingPageName(job, *names, item->localName()))
+                return -1;
+            nameIndex = names->searchKey(item->localName()).index;
+        }
+    } else if (!at.found) {
         nameIndex = names->insertStringAt(at.index, item->localName());
-    } else if (item->hasAnyFlag(FLAG_NAMED_BY_USER)) {
-        if (!yieldMissingPageName(job, *names, item->localName()))
-            return -1;
-        nameIndex = names->searchKey(item->localName()).index;
     } else {
         uint32_t answer = decideAnswer(job, *names->at(at.index), item->localName());
         if (answer == ANSWER_NUMBER) {
             char numbered[kNameBufferSize];
             makeUniqueName(numbered, item->localName(), *names);
+            // Only a limit shorter than the number leaves the name too long.
+            if (std::strlen(numbered) > names->nameLimit())
+                return -1;
             if (!item->rename(numbered)) {
                 job.setStatus(-1);
                 return -1;
             }
             item->setFlags(FLAG_NUMBERED);
             nameIndex = names->insertString(numbered);
-        } else if (answer != ANSWER_OVERWRITE) {
+        } else if (answer == ANSWER_OVERWRITE) {
+            item->setFlags(FLAG_OVERWRITE_AGREED);
+        } else {
             return -1;
         }
     }

@@ -49,6 +49,19 @@ public:
     virtual uint32_t askAboutDuplicate(const char* name, uint32_t lastAnswer) = 0;
 };
 
+// Making files in the target folder. The product makes them on disk; a job
+// without it (the tests of names and links) only claims names.
+class TargetFiles {
+public:
+    enum Result { MADE, TAKEN, FAILED };
+    virtual ~TargetFiles() = default;
+    // Makes the empty file `path` unless a file or folder of that name
+    // exists (TAKEN); FAILED for any other reason.
+    virtual Result makeEmpty(const char* path) = 0;
+    // Removes a file the save made but never wrote.
+    virtual void remove(const char* path) = 0;
+};
+
 // The text of the missing-link page, written without a terminating zero.
 struct MissingPageText {
     const char* text;
@@ -85,12 +98,44 @@ public:
     void setLastAnswer(uint32_t answer) { lastAnswer_ = answer; }
     uint32_t askAboutDuplicate(const char* name, uint32_t lastAnswer) const;
 
-    // The target folder's names; null until set.
+    // The target folder's names; null until set. Setting them sets their
+    // name limit from the target folder's length.
     TargetNames* targetNames() const { return targetNames_.get(); }
-    void setTargetNames(std::unique_ptr<TargetNames> names) { targetNames_ = std::move(names); }
+    void setTargetNames(std::unique_ptr<TargetNames> names);
     const char* missingPageName() const { return missingPageName_.view(); }
     bool setMissingPageName(const char* name) { return missingPageName_.assign(name); }
     MissingPageText missingPage() const { return missingPage_; }
+
+    // Files that come into the folder after it was listed must not be
+    // replaced, and a link must name the file its document is written to.
+    // So a name is settled before the first link to it is written: the
+    // save makes the (empty) file then, and a file found under that name
+    // numbers the name as for a clash. A document written before any link
+    // to it makes its file when it is written. Until a name is settled it
+    // may change; afterwards the file is the save's own.
+    void setTargetFiles(std::unique_ptr<TargetFiles> files) { files_ = std::move(files); }
+    // Settles the item's local name; false only when the job has failed.
+    bool settleLocalName(SaveItem& item);
+    // Numbers the item's name after a file of that name was found in the
+    // folder; false (the job failed) when the name could not be stored.
+    bool renumberAfterClash(SaveItem& item);
+    // The name of the missing-link page for a link about to be written to
+    // it: sets FLAG_MISSING_PAGE_NEEDED, and the first time settles the
+    // name as for a document.
+    const char* useMissingPage();
+    // The missing page's file may be replaced when it is written: it holds
+    // the page already, or the save made it.
+    bool missingPageReplaceable() const { return missingPageAgreed_ || missingPageMade_; }
+    void setMissingPageAgreed(bool agreed) { missingPageAgreed_ = agreed; }
+    void setMissingPageWritten() { missingPageMade_ = false; }
+    // Removes the empty files made for documents that were never written
+    // (after a cancel or an error); the destructor does it too.
+    void releaseUnwrittenFiles();
+
+    // Candidates compared with links by findBestMatch: the work of matching,
+    // which the tests count.
+    int64_t comparedCandidates() const { return comparedCandidates_; }
+    void countComparedCandidate() { ++comparedCandidates_; }
 
     // The state of the run, for the progress window: the item being written
     // and the number of items written so far.
@@ -118,7 +163,11 @@ private:
     MissingPageText missingPage_;
     uint32_t lastAnswer_ = ANSWER_NUMBER;
     std::unique_ptr<TargetNames> targetNames_;
+    std::unique_ptr<TargetFiles> files_;
     OwnedText missingPageName_;
+    bool missingPageAgreed_ = false;
+    bool missingPageMade_ = false;
+    int64_t comparedCandidates_ = 0;
     const SaveItem* currentItem_ = nullptr;
     int32_t processedCount_ = 0;
     // Items before this index are all written: the search for the next one
@@ -136,9 +185,10 @@ private:
 int32_t addDocument(ExtractionJob& job, const CacheEntry& entry);
 
 // Claims the item's local name in the target folder, asking about names
-// that existed before the save, and inserts the item. Returns its index, or
-// -1 when it is not saved (the item is then destroyed): because the user
-// chose so, or because storing failed, which also fails the job.
+// that existed before the save, and inserts the item. A name too long for
+// the folder is cut first. Returns its index, or -1 when it is not saved
+// (the item is then destroyed): because the user chose so, because no name
+// fits the folder, or because storing failed, which also fails the job.
 int32_t addSaveItem(ExtractionJob& job, std::unique_ptr<SaveItem> item);
 
 // An empty collection for TargetNames.

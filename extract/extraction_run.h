@@ -12,6 +12,10 @@
 class CacheModel;
 class SaveItem;
 
+// HTML pages up to this size are read into memory and their links
+// rewritten; a larger page is copied byte for byte, its links as they are.
+constexpr unsigned long kLargestRewrittenPage = 16ul * 1024 * 1024;
+
 // The job for `targetFolder`, with the folder's names read and the
 // missing-link page's name chosen; null when the folder cannot be listed or
 // memory is short (the out-of-memory message). `host` may be null (see
@@ -20,8 +24,9 @@ std::unique_ptr<ExtractionJob> createJob(const CacheModel& model, const char* ta
                                          ExtractionHost* host);
 
 // Writes one document under its local name in the target folder: an
-// HTML page with its links rewritten, anything else copied byte for byte.
-// Marks the item done. 0 (also after a cancel), MSG_COPY_FAILED when a file
+// HTML page with its links rewritten (the bytes from its first NUL on
+// copied as they are), anything else copied byte for byte. Marks the item
+// done. 0 (also after a cancel), MSG_COPY_FAILED when a file
 // could not be read or written or the job has failed, -1 when memory for the
 // page ran out.
 MessageCode rewriteDocument(SaveItem& item, ExtractionJob& job);
@@ -32,3 +37,7 @@ MessageCode rewriteDocument(SaveItem& item, ExtractionJob& job);
 // Meanwhile the job's currentItem() and processedCount() say what the
 // progress window shows; the progress callback is where it shows them.
 MessageCode runExtractionJob(ExtractionJob& job);
+
+// Whether a file or folder named `path` exists: after a new file could not
+// be made there, whether the name is taken.
+bool pathTaken(const char* path);

@@ -15,6 +15,19 @@ namespace {
 
 const char kMissingPageName[] = "missing.htm";
 
+class DiskTargetFiles : public TargetFiles {
+public:
+    Result makeEmpty(const char* path) override {
+        FileHandle file(
+            CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file)
+            return MADE;
+        return pathTaken(path) ? TAKEN : FAILED;
+    }
+
+    void remove(const char* path) override { DeleteFileA(path); }
+};
+
 // The names of the folder, directories and "." and ".." among them. An
 // empty folder (a drive's root has not even "." and "..") gives an empty
 // list; null when the folder cannot be read completely, because a name left
@@ -75,7 +88,9 @@ bool chooseMissingPageName(ExtractionJob& job) {
     int32_t index = at.index;
     if (!at.found) {
         index = names.insertStringAt(at.index, name);
-    } else if (!holdsMissingPage(job, name)) {
+    } else if (holdsMissingPage(job, name)) {
+        job.setMissingPageAgreed(true);
+    } else {
         makeUniqueName(name, kMissingPageName, names);
         index = names.insertString(name);
     }
@@ -90,7 +105,10 @@ bool writeMissingPage(const ExtractionJob& job) {
     char path[MAX_PATH];
     if (!job.targetPath(job.missingPageName(), path, sizeof path))
         return false;
-    FileHandle file(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+    // Links to the page are written already: a file that took its name
+    // meanwhile is left alone, and the save reports the page as not written.
+    DWORD disposition = job.missingPageReplaceable() ? CREATE_ALWAYS : CREATE_NEW;
+    FileHandle file(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
                                 nullptr));
     DWORD written = 0;
     return file && WriteFile(file.get(), page.text, static_cast<DWORD>(page.length), &written, nullptr) &&
@@ -111,9 +129,17 @@ std::unique_ptr<ExtractionJob> createJob(const CacheModel& model, const char* ta
     if (!names)
         return nullptr;
     job->setTargetNames(std::move(names));
-    if (!chooseMissingPageName(*job))
+    std::unique_ptr<TargetFiles> files(new (std::nothrow) DiskTargetFiles);
+    if (!files || !chooseMissingPageName(*job))
         return nullptr;
+    job->setTargetFiles(std::move(files));
     return job;
+}
+
+bool pathTaken(const char* path) {
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
+           GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
 MessageCode runExtractionJob(ExtractionJob& job) {
@@ -131,7 +157,12 @@ MessageCode runExtractionJob(ExtractionJob& job) {
     job.setCurrentItem(nullptr);
     // The links written point to the page: a page that cannot be written
     // leaves them broken, which the user is told like any file that failed.
-    if (result == MSG_OK && !job.cancelled() && job.hasAnyFlag(FLAG_MISSING_PAGE_NEEDED) && !writeMissingPage(job))
-        result = MSG_COPY_FAILED;
+    if (result == MSG_OK && !job.cancelled() && job.hasAnyFlag(FLAG_MISSING_PAGE_NEEDED)) {
+        if (writeMissingPage(job))
+            job.setMissingPageWritten();
+        else
+            result = MSG_COPY_FAILED;
+    }
+    job.releaseUnwrittenFiles();
     return result;
 }

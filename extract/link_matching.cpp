@@ -43,6 +43,13 @@ int compareKeys(const unsigned char* a, const unsigned char* b) {
     return std::strcmp(reinterpret_cast<const char*>(a), reinterpret_cast<const char*>(b));
 }
 
+// An absent part (null) comes before every present one.
+int compareOptionalKeys(const unsigned char* a, const unsigned char* b) {
+    if (!a || !b)
+        return a ? 1 : (b ? -1 : 0);
+    return compareKeys(a, b);
+}
+
 // The run of a sorted list whose entries `compare` (negative, 0 or positive
 // against the sought key) finds equal.
 template <class Compare>
@@ -61,6 +68,7 @@ public:
     BestMatch(const Url& link, ExtractionJob& job) : link_(link), job_(job) {}
 
     void consider(int32_t index, const Url& candidate) {
+        job_.countComparedCandidate();
         if (++compared_ % kEntriesPerPump == 0)
             job_.pump();
         int32_t score = matchScore(matchUrls(link_, candidate));
@@ -90,22 +98,25 @@ private:
 // holds "/", so the split at either last separator is tried. False when
 // memory ran out before all were visited.
 bool visitCandidates(const FolderUrlIndex& index, const Url& link, BestMatch& best) {
-    auto visit = [&](const FolderUrlIndex::Range& range) {
-        for (int32_t i = 0; i < range.count; ++i)
-            best.consider(range.entries[i], index.url(range.entries[i]));
+    auto visit = [&](const FolderUrlIndex::Ranges& ranges) {
+        for (int32_t r = 0; r < ranges.count; ++r) {
+            const FolderUrlIndex::Range& range = ranges.runs[r];
+            for (int32_t i = 0; i < range.count; ++i)
+                best.consider(range.entries[i], index.url(range.entries[i]));
+        }
     };
     auto named = [&](const char* path, const char* fileName) {
-        FolderUrlIndex::Range range;
-        if (!index.findNamed(path, fileName, range))
+        FolderUrlIndex::Ranges ranges;
+        if (!index.findNamed(path, fileName, link, ranges))
             return false;
-        visit(range);
+        visit(ranges);
         return true;
     };
     auto defaults = [&](const char* path) {
-        FolderUrlIndex::Range range;
-        if (!index.findDefault(path, range))
+        FolderUrlIndex::Ranges ranges;
+        if (!index.findDefault(path, link, ranges))
             return false;
-        visit(range);
+        visit(ranges);
         return true;
     };
 
@@ -198,6 +209,8 @@ FolderUrlIndex::~FolderUrlIndex() {
         for (int32_t i = 0; i < count_; ++i) {
             std::free(keys_[i].path);
             std::free(keys_[i].name);
+            std::free(keys_[i].query);
+            std::free(keys_[i].params);
         }
         std::free(keys_);
     }
@@ -232,6 +245,10 @@ bool FolderUrlIndex::makeKeys() {
     defaults_ = static_cast<int32_t*>(std::malloc(slots * sizeof(int32_t)));
     if (!keys_ || !named_ || !defaults_)
         return false;
+    auto optionalKey = [](const OwnedText& part, unsigned char*& key) {
+        key = part ? makeKey(part.get()) : nullptr;
+        return !part || key;
+    };
     for (int32_t i = 0; i < count_; ++i) {
         const Url& url = urls_[i];
         // An entry whose URL could not be parsed has no path and never
@@ -239,50 +256,77 @@ bool FolderUrlIndex::makeKeys() {
         if (!url.path)
             continue;
         keys_[i].path = makeKey(url.path.get());
-        if (!keys_[i].path)
+        if (!keys_[i].path || !optionalKey(url.fileName, keys_[i].name) || !optionalKey(url.query, keys_[i].query) ||
+            !optionalKey(url.params, keys_[i].params))
             return false;
-        if (url.fileName) {
-            keys_[i].name = makeKey(url.fileName.get());
-            if (!keys_[i].name)
-                return false;
+        if (url.fileName)
             named_[namedCount_++] = i;
-        }
         if (!url.fileName || url.isIndexPage)
             defaults_[defaultCount_++] = i;
     }
     const Keys* keys = keys_;
-    std::sort(named_, named_ + namedCount_, [keys](int32_t a, int32_t b) {
+    auto tail = [keys](int32_t a, int32_t b) {
+        int c = compareOptionalKeys(keys[a].query, keys[b].query);
+        if (c == 0)
+            c = compareOptionalKeys(keys[a].params, keys[b].params);
+        return c != 0 ? c < 0 : a < b;
+    };
+    std::sort(named_, named_ + namedCount_, [keys, &tail](int32_t a, int32_t b) {
         int c = compareKeys(keys[a].path, keys[b].path);
         if (c == 0)
             c = compareKeys(keys[a].name, keys[b].name);
-        return c != 0 ? c < 0 : a < b;
+        return c != 0 ? c < 0 : tail(a, b);
     });
-    std::sort(defaults_, defaults_ + defaultCount_, [keys](int32_t a, int32_t b) {
+    std::sort(defaults_, defaults_ + defaultCount_, [keys, &tail](int32_t a, int32_t b) {
         int c = compareKeys(keys[a].path, keys[b].path);
-        return c != 0 ? c < 0 : a < b;
+        return c != 0 ? c < 0 : tail(a, b);
     });
     return true;
 }
 
-bool FolderUrlIndex::findNamed(const char* path, const char* fileName, Range& range) const {
+bool FolderUrlIndex::find(const int32_t* list, int32_t count, const char* path, const char* fileName,
+                          const Url& link, Ranges& ranges) const {
     TextKey pathKey(path);
-    TextKey nameKey(fileName);
-    if (!pathKey.sortKey() || !nameKey.sortKey())
+    TextKey nameKey(fileName ? fileName : "");
+    TextKey queryKey(link.query ? link.query.get() : "");
+    TextKey paramsKey(link.params ? link.params.get() : "");
+    const unsigned char* linkQuery = link.query ? queryKey.sortKey() : nullptr;
+    const unsigned char* linkParams = link.params ? paramsKey.sortKey() : nullptr;
+    if (!pathKey.sortKey() || (fileName && !nameKey.sortKey()) || (link.query && !linkQuery) ||
+        (link.params && !linkParams))
         return false;
     const Keys* keys = keys_;
-    range = equalRange(named_, namedCount_, [keys, &pathKey, &nameKey](int32_t entry) {
+    Range all = equalRange(list, count, [keys, &pathKey, &nameKey, fileName](int32_t entry) {
         int c = compareKeys(keys[entry].path, pathKey.sortKey());
-        return c != 0 ? c : compareKeys(keys[entry].name, nameKey.sortKey());
+        return c != 0 || !fileName ? c : compareKeys(keys[entry].name, nameKey.sortKey());
     });
+    ranges.count = 0;
+    // A link without a query matches every query; the params behind the
+    // queries are then not in one run, and matchUrls sorts them out.
+    if (!link.query) {
+        ranges.runs[ranges.count++] = all;
+        return true;
+    }
+    for (const unsigned char* query : {static_cast<const unsigned char*>(nullptr), linkQuery}) {
+        Range byQuery = equalRange(all.entries, all.count,
+                                   [keys, query](int32_t entry) { return compareOptionalKeys(keys[entry].query, query); });
+        if (!link.params) {
+            ranges.runs[ranges.count++] = byQuery;
+            continue;
+        }
+        for (const unsigned char* params : {static_cast<const unsigned char*>(nullptr), linkParams}) {
+            ranges.runs[ranges.count++] = equalRange(byQuery.entries, byQuery.count, [keys, params](int32_t entry) {
+                return compareOptionalKeys(keys[entry].params, params);
+            });
+        }
+    }
     return true;
 }
 
-bool FolderUrlIndex::findDefault(const char* path, Range& range) const {
-    TextKey pathKey(path);
-    if (!pathKey.sortKey())
-        return false;
-    const Keys* keys = keys_;
-    range = equalRange(defaults_, defaultCount_,
-                       [keys, &pathKey](int32_t entry) { return compareKeys(keys[entry].path, pathKey.sortKey()); });
-    return true;
+bool FolderUrlIndex::findNamed(const char* path, const char* fileName, const Url& link, Ranges& ranges) const {
+    return find(named_, namedCount_, path, fileName, link, ranges);
+}
+
+bool FolderUrlIndex::findDefault(const char* path, const Url& link, Ranges& ranges) const {
+    return find(defaults_, defaultCount_, path, nullptr, link, ranges);
 }

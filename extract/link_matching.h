@@ -23,11 +23,12 @@ constexpr int32_t kLeastMatchScore = 30;
 // kLeastMatchScore, the earlier entry on equal scores; null when none does.
 const CacheEntry* findBestMatch(const SaveItem& item, const DomainFolder& folder, const Url& link, ExtractionJob& job);
 
-// The entries of one folder parsed once and ordered by path and file name,
-// so that a link is compared only with the few entries that can reach the
-// least score: matchUrls agrees only when the paths are equal or one names
-// the other's directory, and the score needs equal file names or two
-// default documents.
+// The entries of one folder parsed once and ordered by path, file name,
+// query and params, so that a link is compared only with the entries that
+// can reach the least score: matchUrls agrees only when the paths are equal
+// or one names the other's directory, and when the queries, and the params,
+// are equal or one of them is absent; the score needs equal file names or
+// two default documents.
 class FolderUrlIndex {
 public:
     // Null when memory is short.
@@ -48,29 +49,39 @@ public:
         const int32_t* entries;
         int32_t count;
     };
-    // The entries with this path and file name, compared case-insensitively
-    // (a few more are possible, never fewer). False when no key could be
-    // made for the texts.
-    bool findNamed(const char* path, const char* fileName, Range& range) const;
-    // The entries with this path that name a directory's default document:
-    // without a file name, or an index page.
-    bool findDefault(const char* path, Range& range) const;
+    // At most four runs: query absent or equal, each with params absent or
+    // equal.
+    struct Ranges {
+        Range runs[4];
+        int32_t count;
+    };
+    // The entries with this path and file name (compared case-insensitively;
+    // a few more are possible, never fewer) whose query and params `link`
+    // does not rule out. False when no key could be made for the texts.
+    bool findNamed(const char* path, const char* fileName, const Url& link, Ranges& ranges) const;
+    // The same for the entries with this path that name a directory's
+    // default document: without a file name, or an index page.
+    bool findDefault(const char* path, const Url& link, Ranges& ranges) const;
 
 private:
     struct Keys {
         unsigned char* path;
-        unsigned char* name;  // null for an entry without a file name
+        unsigned char* name;    // null for an entry without a file name
+        unsigned char* query;   // null without a query
+        unsigned char* params;  // null without params
     };
 
     FolderUrlIndex(const DomainFolder& folder, int32_t count);
     bool makeKeys();
+    bool find(const int32_t* list, int32_t count, const char* path, const char* fileName, const Url& link,
+              Ranges& ranges) const;
 
     const DomainFolder& folder_;
     int32_t count_;
     Url* urls_ = nullptr;
     Keys* keys_ = nullptr;
-    int32_t* named_ = nullptr;     // entries with a file name, by path and name
+    int32_t* named_ = nullptr;     // entries with a file name, by path, name, query and params
     int32_t namedCount_ = 0;
-    int32_t* defaults_ = nullptr;  // default documents, by path
+    int32_t* defaults_ = nullptr;  // default documents, by path, query and params
     int32_t defaultCount_ = 0;
 };

@@ -59,19 +59,39 @@ private:
     char* text_ = nullptr;
 };
 
-// A new value that holds a blank or a ">" would end an unquoted value early.
+// An unquoted value ends at a blank (a ">" is written encoded); one that
+// begins with a quote (the backquote too, for older browsers) is read as
+// quoted; an empty one would take the next attribute as its value.
 bool needsQuotes(const char* value) {
+    if (!*value || *value == '\'' || *value == '`')
+        return true;
     for (; *value; ++value) {
-        if (static_cast<unsigned char>(*value) <= 0x20 || *value == '>')
+        if (static_cast<unsigned char>(*value) <= 0x20)
             return true;
     }
     return false;
 }
 
+// The characters that could end a value or start markup, percent-encoded
+// wherever a value is written: a URL from the index or from a base tag may
+// hold any of them.
+const char* escapeFor(char c) {
+    switch (c) {
+    case '"':
+        return "%22";
+    case '<':
+        return "%3C";
+    case '>':
+        return "%3E";
+    default:
+        return nullptr;
+    }
+}
+
 class DocumentRewriter {
 public:
-    DocumentRewriter(const char* text, SaveItem& item, ExtractionJob& job, TextSink& sink)
-        : item_(item), job_(job), sink_(sink), scanner_(text), write_(text) {}
+    DocumentRewriter(const char* text, size_t length, SaveItem& item, ExtractionJob& job, TextSink& sink)
+        : item_(item), job_(job), sink_(sink), scanner_(text), write_(text), end_(text + length) {}
 
     MessageCode run();
 
@@ -81,13 +101,15 @@ private:
     SaveItem* findTarget(ExtractOptions options);
     void writeUpTo(const char* position);
     void writeText(const char* text);
-    void writeValue(const SaveItem* target, ExtractOptions options, uint32_t flags);
+    void writeEncoded(const char* text);
+    void writeValue(SaveItem* target, ExtractOptions options, uint32_t flags);
 
     SaveItem& item_;
     ExtractionJob& job_;
     TextSink& sink_;
     HtmlScanner scanner_;
     const char* write_;  // everything before it is written or left out
+    const char* end_;    // the end of the page, behind any NUL in it
     const DomainFolder* ownFolder_ = nullptr;
     Url base_;
     Url codeBase_;
@@ -102,7 +124,12 @@ MessageCode DocumentRewriter::run() {
         if (at.found)
             ownFolder_ = root.folderAt(at.index);
     }
-    while (!sink_.failed() && job_.status() == 0 && job_.pump() && scanner_.nextChunk()) {
+    bool whole = false;
+    while (!sink_.failed() && job_.status() == 0 && job_.pump()) {
+        if (!scanner_.nextChunk()) {
+            whole = true;
+            break;
+        }
         // A code base holds for its own applet only: an applet without one
         // loads its code relative to the page.
         if (scanner_.tagIndex() == TAG_APPLET)
@@ -115,6 +142,10 @@ MessageCode DocumentRewriter::run() {
         }
         writeUpTo(scanner_.chunkEnd());
     }
+    // The scanner stops at the first NUL; what follows is no text to look
+    // into, but it is part of the document.
+    if (whole)
+        writeUpTo(end_);
     return sink_.failed() || job_.status() != 0 ? MSG_COPY_FAILED : MSG_OK;
 }
 
@@ -224,11 +255,25 @@ void DocumentRewriter::writeText(const char* text) {
     sink_.write(text, std::strlen(text));
 }
 
-void DocumentRewriter::writeValue(const SaveItem* target, ExtractOptions options, uint32_t flags) {
+void DocumentRewriter::writeEncoded(const char* text) {
+    const char* run = text;
+    for (; *text; ++text) {
+        if (const char* escape = escapeFor(*text)) {
+            sink_.write(run, static_cast<size_t>(text - run));
+            writeText(escape);
+            run = text + 1;
+        }
+    }
+    sink_.write(run, static_cast<size_t>(text - run));
+}
+
+void DocumentRewriter::writeValue(SaveItem* target, ExtractOptions options, uint32_t flags) {
     const char* prefix = nullptr;
-    if (!target && (options & kReplaceMissing)) {
-        job_.setFlags(FLAG_MISSING_PAGE_NEEDED);
-        prefix = (flags & DocumentLink) ? job_.missingPageName() : kMissingMedia;
+    if (target) {
+        job_.settleLocalName(*target);
+    } else if (options & kReplaceMissing) {
+        const char* page = job_.useMissingPage();
+        prefix = (flags & DocumentLink) ? page : kMissingMedia;
     }
     size_t length = target ? std::strlen(target->localName()) + std::strlen(link_.fragment.view())
                            : composedLength(link_) + (prefix ? std::strlen(prefix) + 3 : 0);
@@ -254,14 +299,14 @@ void DocumentRewriter::writeValue(const SaveItem* target, ExtractOptions options
     bool quote = !scanner_.valueQuoted() && needsQuotes(value.get());
     if (quote)
         writeText("\"");
-    writeText(value.get());
+    writeEncoded(value.get());
     if (quote)
         writeText("\"");
 }
 
 }  // namespace
 
-MessageCode rewriteHtml(const char* text, SaveItem& item, ExtractionJob& job, TextSink& sink) {
-    DocumentRewriter rewriter(text, item, job, sink);
+MessageCode rewriteHtml(const char* text, size_t length, SaveItem& item, ExtractionJob& job, TextSink& sink) {
+    DocumentRewriter rewriter(text, length, item, job, sink);
     return rewriter.run();
 }

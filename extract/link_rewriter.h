@@ -20,8 +20,13 @@ public:
     virtual bool failed() const = 0;
 };
 
-// Writes the HTML page `text` (the cached file of `item`; it ends at its
-// first NUL) to `sink` with its links rewritten. 0 when the page was written
-// whole or the user cancelled; MSG_COPY_FAILED when a write failed or the
-// job has failed; -1 when memory for a link ran out.
-MessageCode rewriteHtml(const char* text, SaveItem& item, ExtractionJob& job, TextSink& sink);
+// Writes the HTML page `text` of `length` bytes (the cached file of
+// `item`, followed by a NUL) to `sink`: the text before its first NUL with
+// the links rewritten, every byte from that NUL on as it is (a page in
+// UTF-16, or a binary file sent as HTML, keeps all its bytes). Every value
+// written stays inside its attribute: '"', '<' and '>' in it are
+// percent-encoded, and an unquoted value that needs them gets quotes. 0
+// when the page was written whole or the user cancelled; MSG_COPY_FAILED
+// when a write failed or the job has failed; -1 when memory for a link ran
+// out.
+MessageCode rewriteHtml(const char* text, size_t length, SaveItem& item, ExtractionJob& job, TextSink& sink);

@@ -55,27 +55,32 @@ bool stripTrailingDotsAndSpaces(char* name) {
     return kept != length;
 }
 
+// Windows counts the superscript digits of the ANSI code page as digits of a
+// port: "COM\xB9" is the first serial port. Under other code pages these
+// bytes are letters, and the dash added to them is merely unneeded.
+bool isPortDigit(char c) {
+    unsigned char u = static_cast<unsigned char>(c);
+    return (u >= '1' && u <= '9') || u == 0xB9 || u == 0xB2 || u == 0xB3;
+}
+
 // Windows takes the part before the first dot, without trailing spaces, as
 // the device name: "con.htm" and "Lpt1 .txt" are devices.
 size_t deviceNameLength(const char* name) {
     size_t length = std::strcspn(name, ".");
     while (length > 0 && name[length - 1] == ' ')
         --length;
-    char base[5] = {};
-    if (length < 3 || length > 4)
+    char base[8] = {};
+    if (length < 3 || length > 7)
         return 0;
     for (size_t i = 0; i < length; ++i)
         base[i] = asciiUpper(name[i]);
-    if (length == 3) {
-        static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL"};
-        for (const char* device : kDevices) {
-            if (std::strcmp(base, device) == 0)
-                return length;
-        }
-        return 0;
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (const char* device : kDevices) {
+        if (std::strcmp(base, device) == 0)
+            return length;
     }
-    bool port = std::strncmp(base, "COM", 3) == 0 || std::strncmp(base, "LPT", 3) == 0;
-    return port && base[3] >= '1' && base[3] <= '9' ? length : 0;
+    bool port = length == 4 && (std::strncmp(base, "COM", 3) == 0 || std::strncmp(base, "LPT", 3) == 0);
+    return port && isPortDigit(base[3]) ? length : 0;
 }
 
 }  // namespace
@@ -180,26 +185,78 @@ bool makeOrdinaryFileName(char* name, size_t size) {
     return true;
 }
 
-void makeUniqueName(char* out, const char* name, const TargetNames& names) {
+namespace {
+
+// A name numbered before, with the number its last numbered name took.
+class NumberedName : public NamedItem {
+public:
+    NumberedName(const char* name, int32_t number) : NamedItem(name), number(number) {}
+    int32_t number;
+};
+
+}  // namespace
+
+TargetNames::TargetNames() : SortedCollection(kCapacity, kDelta, true, true, false) {}
+
+TargetNames::~TargetNames() = default;
+
+void TargetNames::setNameLimit(size_t limit) {
+    nameLimit_ = limit < kMaxLocalNameLength ? limit : kMaxLocalNameLength;
+    // The numbered names depend on the limit: what was remembered is void.
+    numbers_.reset();
+}
+
+int32_t TargetNames::firstFreeNumber(const char* name) const {
+    if (!numbers_)
+        return 2;
+    SearchResult at = numbers_->searchKey(name);
+    return at.found ? static_cast<NumberedName*>(numbers_->at(at.index))->number : 2;
+}
+
+// Starting again at the number found last is right because names are never
+// removed: every lower number is still taken. The number found, not the
+// next one, is kept, since the caller may not claim the name.
+void TargetNames::rememberNumber(const char* name, int32_t number) {
+    if (!numbers_)
+        numbers_ = makeNameList();
+    if (!numbers_)
+        return;
+    SearchResult at = numbers_->searchKey(name);
+    if (at.found) {
+        static_cast<NumberedName*>(numbers_->at(at.index))->number = number;
+        return;
+    }
+    int32_t status;
+    NumberedName* entry = checkCreated(new (std::nothrow) NumberedName(name, number), status);
+    if (entry && numbers_->insertAt(at.index, entry) < 0)
+        delete entry;
+}
+
+void makeUniqueName(char* out, const char* name, TargetNames& names) {
+    size_t limit = names.nameLimit();
     size_t length = std::strlen(name);
+    if (length > kNameBufferSize - 1)
+        length = kNameBufferSize - 1;
     const char* dot = std::strrchr(name, '.');
-    size_t extension = dot ? length - static_cast<size_t>(dot - name) : 0;
-    copyTextBounded(out, kNameBufferSize, name);
-    for (int n = 2;; ++n) {
+    size_t extension = dot && dot < name + length ? length - static_cast<size_t>(dot - name) : 0;
+    for (int32_t n = names.firstFreeNumber(name);; ++n) {
         char suffix[16];
-        int suffixLength = std::snprintf(suffix, sizeof suffix, " (%d)", n);
+        int suffixLength = std::snprintf(suffix, sizeof suffix, " (%ld)", static_cast<long>(n));
         size_t added = static_cast<size_t>(suffixLength);
-        // An extension that leaves no room for the number is treated as
-        // part of the base.
-        size_t ext = extension + added < kMaxLocalNameLength ? extension : 0;
+        // An extension that leaves no room for the number and one character
+        // of the base is treated as part of the base.
+        size_t ext = extension + added < limit ? extension : 0;
         size_t base = length - ext;
-        if (base + added + ext > kMaxLocalNameLength)
-            base = kMaxLocalNameLength - added - ext;
+        if (base + added + ext > limit)
+            base = limit > added + ext ? limit - added - ext : 0;
         std::memcpy(out, name, base);
         std::memcpy(out + base, suffix, added);
         std::memcpy(out + base + added, name + (length - ext), ext);
         out[base + added + ext] = '\0';
-        if (!names.searchKey(out).found)
+        ++names.numberedLookups_;
+        if (!names.searchKey(out).found) {
+            names.rememberNumber(name, n);
             return;
+        }
     }
 }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "core/named_item.h"
 #include "core/owned_text.h"
@@ -26,11 +27,42 @@ enum SaveItemFlag : uint32_t {
     FLAG_SAVE_DONE = 0x1,
     FLAG_NAMED_BY_USER = 0x2,  // the save dialog asked about overwriting
     FLAG_NUMBERED = 0x4,
+    FLAG_OVERWRITE_AGREED = 0x10,  // the user agreed to replace a file of this name
+    FLAG_FILE_MADE = 0x20,         // the save made the file of this name itself
+    FLAG_NAME_LINKED = 0x40,       // a link to the name is written: it can no longer change
 };
 
 // The names in the target folder and those claimed by the running save: a
 // sorted, owning collection of plain NamedItems, compared case-insensitively.
-using TargetNames = SortedCollection;
+// Names are only ever added, never removed.
+class TargetNames : public SortedCollection {
+public:
+    TargetNames();
+    ~TargetNames() override;
+
+    // The longest local name the folder takes: the folder's path, a
+    // separator and the name must fit in a path buffer of kNameBufferSize
+    // bytes. kMaxLocalNameLength until set.
+    size_t nameLimit() const { return nameLimit_; }
+    void setNameLimit(size_t limit);
+
+    // How many numbered names makeUniqueName has looked up: the work of
+    // numbering, which the tests and the benchmark count.
+    int64_t numberedLookups() const { return numberedLookups_; }
+
+private:
+    friend void makeUniqueName(char* out, const char* name, TargetNames& names);
+    // The number to try first for `name`: all lower ones are taken.
+    int32_t firstFreeNumber(const char* name) const;
+    void rememberNumber(const char* name, int32_t number);
+
+    size_t nameLimit_ = kMaxLocalNameLength;
+    int64_t numberedLookups_ = 0;
+    // Per name numbered so far (compared as the names are), the number its
+    // last numbered name took. Made on first use; without it numbering
+    // starts at 2, which gives the same names, only slower.
+    std::unique_ptr<SortedCollection> numbers_;
+};
 // Flag of a TargetNames item: a file of the current save takes this name.
 constexpr uint32_t FLAG_CLAIMED_IN_RUN = 0x8;
 
@@ -83,12 +115,15 @@ void shortenName(char* out, size_t size, const char* text);
 // file of the chosen folder is written: at most kMaxLocalNameLength
 // characters with the extension kept, no trailing dots or spaces (Windows
 // drops them and would write another name), and no device name of Windows
-// (CON, PRN, AUX, NUL, COM1-9, LPT1-9, with any extension), which would send
-// the data to the device. Changes as little as it can; true when it changed
+// (CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1-9 and LPT1-9 with the
+// superscript digits 1-3 as well, with any extension), which would send the
+// data to the device. Changes as little as it can; true when it changed
 // anything.
 bool makeOrdinaryFileName(char* name, size_t size);
 
 // Writes into `out` (kNameBufferSize bytes) the first of "name (2).ext",
 // "name (3).ext", ... that `names` does not hold, its base cut so that the
-// result has at most kMaxLocalNameLength characters.
-void makeUniqueName(char* out, const char* name, const TargetNames& names);
+// result has at most names.nameLimit() characters (a limit shorter than the
+// number itself leaves the result longer). Remembers the number per name,
+// so that numbering one name over and over costs the same each time.
+void makeUniqueName(char* out, const char* name, TargetNames& names);

@@ -4,6 +4,7 @@
     make_bench_cache.py scan    OUTDIR [--records 20000] [--hosts 300] [--distinct-types]
     make_bench_cache.py titles  OUTDIR [--records 20000] [--html 8000] [--hosts 200]
     make_bench_cache.py extract OUTDIR [--pages 5000] [--links 40] [--pictures 5000]
+    make_bench_cache.py index   OUTDIR [--pages 8000] [--links 10]
 common options: --page-size 4096, --seed 1996, --expected (also write expected.tsv)
 
 scan:    documents of every kind spread over many hosts (a few large, many small),
@@ -16,6 +17,9 @@ titles:  HTML pages with titles (references, tags, line breaks, some beyond the
 extract: one host; every page has about --links links (hyperlinks and pictures,
          relative, root-relative and absolute), a fifth of them to documents that
          are not cached.
+index:   one host whose --pages pages are all named index.html, each in a folder of
+         its own, linking to other folders (by file name or by the folder alone) and
+         to pages that are not cached: every page proposes the same local name.
 The same arguments always give the same folder.
 """
 
@@ -270,9 +274,27 @@ def build_extract(cache, rng, pages, links, picture_count):
         cache.add(url, "text/html", html_page("Archivseite %d" % number, lines))
 
 
+def build_index(cache, rng, pages, links):
+    site = "http://www.vielseiten.de"
+    for number in range(pages):
+        lines = []
+        for link in range(links):
+            target = rng.randrange(pages)
+            roll = rng.random()
+            if roll < 0.2:
+                href = "../fehlt%d/index.html" % rng.randrange(1000000)
+            elif roll < 0.5:
+                href = "../bereich%d/" % target
+            else:
+                href = "../bereich%d/index.html" % target
+            lines.append("<P><A HREF=\"%s\">Bereich %d</A></P>" % (href, link))
+        url = "%s/bereich%d/index.html" % (site, number)
+        cache.add(url, "text/html", html_page("Bereich %d" % number, lines))
+
+
 def main(argv):
     parser = argparse.ArgumentParser(description="Write a synthetic browser cache.")
-    parser.add_argument("kind", choices=("scan", "titles", "extract"))
+    parser.add_argument("kind", choices=("scan", "titles", "extract", "index"))
     parser.add_argument("outdir")
     parser.add_argument("--records", type=int, default=20000)
     parser.add_argument("--hosts", type=int, default=None)
@@ -296,6 +318,8 @@ def main(argv):
     elif arguments.kind == "titles":
         build_titles(cache, rng, arguments.records, min(arguments.html, arguments.records),
                      arguments.hosts or 200)
+    elif arguments.kind == "index":
+        build_index(cache, rng, arguments.pages, arguments.links)
     else:
         build_extract(cache, rng, arguments.pages, arguments.links, arguments.pictures)
     try:

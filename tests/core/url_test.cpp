@@ -176,16 +176,19 @@ TEST_CASE("a trailing dot segment stays in the path and is resolved there") {
     CHECK(text(url.fileName) == ".profile");
 }
 
-TEST_CASE("normalizeUrlPath removes dot segments but never climbs above the root") {
+TEST_CASE("normalizeUrlPath removes dot segments; above the root they are dropped, above a relative path kept") {
     CHECK(normalized("/a/./b/../c/") == "/a/c/");
     CHECK(normalized("a/..") == "");
     CHECK(normalized("../x/") == "../x/");
-    CHECK(normalized("/../x/") == "/../x/");
+    CHECK(normalized("/../x/") == "/x/");
+    CHECK(normalized("\\..\\..\\x\\") == "\\x\\");
+    CHECK(normalized("/..") == "/");
     CHECK(normalized("./x/") == "x/");
     CHECK(normalized("a/.") == "a/");
     CHECK(normalized("a.b/c./.d/..e/") == "a.b/c./.d/..e/");
     CHECK(normalized("\\a\\b\\..\\c\\") == "\\a\\c\\");
-    CHECK(normalized("/a/b/../../../x/") == "/../x/");
+    CHECK(normalized("/a/b/../../../x/") == "/x/");
+    CHECK(normalized("a/../../x/") == "../x/");
     CHECK(normalized("../../x/") == "../../x/");
     CHECK(normalized("") == "");
 }
@@ -200,7 +203,9 @@ TEST_CASE("resolveUrl completes relative links from the base") {
     CHECK(resolved("//g/x.htm", base) == "http://g/x.htm");
     CHECK(resolved("ftp://f/x", base) == "ftp://f/x");
     CHECK(resolved("", base) == "http://h/d1/d2/p.htm?x#f");
-    CHECK(resolved("../../../../x.htm", base) == "http://h/../../x.htm");
+    CHECK(resolved("../../../../x.htm", base) == "http://h/x.htm");
+    CHECK(resolved("/../../x.htm", base) == "http://h/x.htm");
+    CHECK(resolved("../../../x.htm", "http://h/d/e/p.htm") == "http://h/x.htm");
     CHECK(resolved("javascript:void(0)", base) == "javascript:void(0)");
     CHECK(resolved("a.htm", "http://h") == "http://h/a.htm");
     CHECK(resolved("sub/a.htm", "http://h") == "http://h/sub/a.htm");

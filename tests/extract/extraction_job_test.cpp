@@ -31,6 +31,23 @@ TEST_CASE("a name claimed by another document of the save is numbered without a 
     CHECK(host.questions.empty());
 }
 
+TEST_CASE("thousands of documents proposing one name are numbered with a lookup or two each") {
+    ExtractTestModel model;
+    std::unique_ptr<ExtractionJob> job = makeTestJob(model.model, kAllExtractOptions);
+    const int count = 2000;
+    for (int i = 0; i < count; ++i) {
+        CacheEntry& entry = model.add("http://h/d" + std::to_string(i) + "/index.html");
+        std::string expected = i == 0 ? "index.html" : "index (" + std::to_string(i + 1) + ").html";
+        REQUIRE(nameOf(*job, addDocument(*job, entry)) == expected);
+    }
+    CHECK(job->targetNames()->numberedLookups() < 2 * count);
+    // Another spelling of the name goes on from the same number; a numbered
+    // name claimed otherwise is still skipped.
+    CacheEntry& typed = model.add("http://h/t/index (2001).html");
+    CHECK(nameOf(*job, addDocument(*job, typed)) == "index (2001).html");
+    CHECK(nameOf(*job, addDocument(*job, model.add("http://h/e/INDEX.HTML"))) == "INDEX (2002).HTML");
+}
+
 TEST_CASE("a name found in the folder is asked about; an answer for all holds for the save") {
     ExtractTestModel model;
     CacheEntry& a = model.add("http://h/a.htm");
@@ -63,8 +80,8 @@ TEST_CASE("a document the user chose not to save is left out and asked about aga
         makeTestJob(model.model, kAllExtractOptions, &host, {"x.htm"});
     SaveItem* item = job->itemAt(addDocument(*job, page));
     MemorySink sink;
-    CHECK(rewriteHtml("<a href=x.htm>1</a><a href=x.htm>2</a><a href=x.htm>3</a><a href=x.htm>4</a><a href=x.htm>5</a>",
-                      *item, *job, sink) == MSG_OK);
+    std::string html = "<a href=x.htm>1</a><a href=x.htm>2</a><a href=x.htm>3</a><a href=x.htm>4</a><a href=x.htm>5</a>";
+    CHECK(rewriteHtml(html.c_str(), html.size(), *item, *job, sink) == MSG_OK);
     CHECK(sink.text ==
           "<a href=missing.htm#{http://h/x.htm}>1</a><a href=missing.htm#{http://h/x.htm}>2</a>"
           "<a href=missing.htm#{http://h/x.htm}>3</a><a href=missing.htm#{http://h/x.htm}>4</a>"

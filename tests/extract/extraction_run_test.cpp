@@ -45,6 +45,12 @@ const std::string& missingPageText() {
     return text;
 }
 
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
 }  // namespace
 
 TEST_CASE("the missing-link page comes from the program's resources") {
@@ -243,4 +249,101 @@ TEST_CASE("the target folder's names include its folders and the names the save 
     REQUIRE(index >= 0);
     CHECK(std::string(job->itemAt(index)->localName()) == "sub (2).htm");
     CHECK(host.askedNames() == std::vector<std::string>{"sub.htm"});
+}
+
+TEST_CASE("files that come into the folder during the save are left alone, and links name the numbered files") {
+    std::map<std::string, std::string> sources = sourceFiles("fixtures/small_web");
+    TestCache cache;
+    CacheEntry& page = cache.add("http://h/d/p.htm", "text/html", "M0000001.htm", sources["p.htm"]);
+    cache.add("http://h/d/more.htm", "text/html", "M0000002.htm", sources["more.htm"]);
+    cache.add("http://h/d/logo.gif", "image/gif", "M0000003.gif", pictureBytes());
+    TempFolder target("target");
+    TestHost host;
+    std::unique_ptr<ExtractionJob> job = newJob(cache, target, host);
+    REQUIRE(addDocument(*job, page) >= 0);
+    // After the folder was listed and the names were claimed.
+    target.write("p.htm", "mine 1");
+    target.write("more.htm", "mine 2");
+    target.write("missing.htm", "mine 3");
+
+    CHECK(runExtractionJob(*job) == MSG_OK);
+    std::map<std::string, std::string> expected = sourceFiles("expected/small_web");
+    std::string missing = expected["missing.htm"];
+    std::string more = replaced(expected["more.htm"], "missing.htm", "missing (2).htm");
+    std::string start = replaced(expected["p.htm"], "missing.htm", "missing (2).htm");
+    expected = {{"p.htm", "mine 1"},
+                {"more.htm", "mine 2"},
+                {"missing.htm", "mine 3"},
+                {"p (2).htm", replaced(start, "href=more.htm", "href=\"more (2).htm\"")},
+                {"more (2).htm", replaced(more, "p.htm#", "p (2).htm#")},
+                {"missing (2).htm", missing},
+                {"logo.gif", pictureBytes()}};
+    checkSameFiles(filesIn(target), expected);
+    CHECK(host.questions.empty());
+}
+
+TEST_CASE("names are cut to fit a deep target folder, numbered ones too") {
+    std::string longName = std::string(200, 'L') + ".htm";
+    TestCache cache;
+    CacheEntry& page = cache.add("http://h/p.htm", "text/html", "M1.htm",
+                                 "<a href=" + longName + ">1</a><a href=" + longName + "?2>2</a>");
+    cache.add("http://h/" + longName, "text/html", "M2.htm", "long");
+    cache.add("http://h/" + longName + "?2", "text/html", "M3.htm", "long 2");
+    TempFolder target(std::string(150, 'd').c_str());
+    size_t limit = MAX_PATH - 1 - (target.path().size() + 1);
+    REQUIRE(limit > 20);
+    REQUIRE(limit < 100);
+    std::string cut = std::string(limit - 4, 'L') + ".htm";
+    std::string numbered = std::string(limit - 8, 'L') + " (2).htm";
+    TestHost host;
+
+    std::unique_ptr<ExtractionJob> job = newJob(cache, target, host);
+    REQUIRE(addDocument(*job, page) >= 0);
+    CHECK(runExtractionJob(*job) == MSG_OK);
+    std::map<std::string, std::string> expected = {
+        {"p.htm", "<a href=" + cut + ">1</a><a href=\"" + numbered + "\">2</a>"},
+        {cut, "long"},
+        {numbered, "long 2"}};
+    checkSameFiles(filesIn(target), expected);
+
+}
+
+TEST_CASE("a device name Windows adds to the usual ones is saved under an ordinary name") {
+    TestCache cache;
+    CacheEntry& page = cache.add("http://h/d/p.htm", "text/html", "M1.htm",
+                                 "<a href=CONOUT$>o</a><a href=COM\xB9.htm>c</a><a href=gone.htm>g</a>");
+    cache.add("http://h/d/CONOUT$", "text/html", "M2.htm", "out");
+    cache.add("http://h/d/COM\xB9.htm", "text/html", "M3.htm", "port");
+    TempFolder target("target");
+    TestHost host;
+
+    std::unique_ptr<ExtractionJob> job = newJob(cache, target, host);
+    REQUIRE(addDocument(*job, page) >= 0);
+    CHECK(runExtractionJob(*job) == MSG_OK);
+    std::map<std::string, std::string> expected = {
+        {"p.htm", "<a href=CONOUT$-.htm>o</a><a href=COM\xB9-.htm>c</a><a href=missing.htm#{http://h/d/gone.htm}>g</a>"},
+        {"CONOUT$-.htm", "out"},
+        {"COM\xB9-.htm", "port"},
+        {"missing.htm", missingPageText()}};
+    checkSameFiles(filesIn(target), expected);
+}
+
+TEST_CASE("a page too large to rewrite, and the bytes behind a NUL, are saved as they are") {
+    std::string large = "<a href=gone.htm>x</a>" + std::string(kLargestRewrittenPage, ' ');
+    std::string withNul = "<a href=gone.htm>x</a>" + std::string(1, '\0') + "<a href=gone.htm>\xFF\xFE";
+    TestCache cache;
+    CacheEntry& big = cache.add("http://h/big.htm", "text/html", "M1.htm", large);
+    CacheEntry& zero = cache.add("http://h/zero.htm", "text/html", "M2.htm", withNul);
+    TempFolder target("target");
+    TestHost host;
+
+    std::unique_ptr<ExtractionJob> job = newJob(cache, target, host);
+    REQUIRE(addDocument(*job, big) >= 0);
+    REQUIRE(addDocument(*job, zero) >= 0);
+    CHECK(runExtractionJob(*job) == MSG_OK);
+    std::map<std::string, std::string> files = filesIn(target);
+    CHECK(files.size() == 3);
+    CHECK(files["big.htm"] == large);
+    CHECK(files["zero.htm"] == replaced(withNul, "<a href=gone.htm>x", "<a href=missing.htm#{http://h/gone.htm}>x"));
+    CHECK(files["missing.htm"] == missingPageText());
 }

@@ -1,3 +1,4 @@
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,7 @@ Page rewrite(ExtractTestModel& model, ExtractionJob& job, const char* url, const
         item = job.itemAt(index);
     }
     MemorySink sink;
-    MessageCode result = rewriteHtml(html.c_str(), *item, job, sink);
+    MessageCode result = rewriteHtml(html.c_str(), html.size(), *item, job, sink);
     return {sink.text, result};
 }
 
@@ -149,15 +150,21 @@ TEST_CASE("following a link adds the document once, and a page's own anchors poi
     CHECK_FALSE(job->hasAnyFlag(FLAG_MISSING_PAGE_NEEDED));
 }
 
-TEST_CASE("comments, unknown tags and text are copied unchanged, up to a NUL") {
+TEST_CASE("comments, unknown tags and text are copied unchanged, and everything from a NUL on") {
     ExtractTestModel model;
     model.add("http://h/p.htm");
     const char* url = "http://h/p.htm";
     std::string source = "<p class=x><!-- <a href=gone.htm> --><comment><img src=x></comment><ax href=y>";
     CHECK(rewritten(model, kAllExtractOptions, url, source) == source);
-    std::string withNul("<a href=p.htm>x", 15);
-    withNul += std::string("\0<a href=gone.htm>", 18);
-    CHECK(rewritten(model, kAllExtractOptions, url, withNul) == "<a href=p.htm>x");
+    std::string tail("\0<a href=gone.htm>\0\xFF", 20);
+    CHECK(rewritten(model, kAllExtractOptions, url, "<a href=nope.htm>x" + tail) ==
+          "<a href=missing.htm#{http://h/nope.htm}>x" + tail);
+    CHECK(rewritten(model, kAllExtractOptions, url, tail) == tail);
+
+    TestHost host(ANSWER_NUMBER, 2);
+    std::unique_ptr<ExtractionJob> job = makeTestJob(model.model, kAllExtractOptions, &host);
+    Page cancelled = rewrite(model, *job, url, "<b>x" + tail);
+    CHECK(cancelled.text == "<b>x");
 }
 
 TEST_CASE("a character reference in a link is looked up as written") {
@@ -179,6 +186,28 @@ TEST_CASE("a name with blanks written into an unquoted value is quoted") {
     CHECK(rewritten(model, kAllExtractOptions, url, "<a href=\"prices/\">") == "<a href=\"Price list.htm\">");
 }
 
+TEST_CASE("no value written can leave its attribute") {
+    ExtractTestModel model;
+    const char* url = "http://h/a\"onerror=\"alert(1)/p.htm";
+    model.add(url);
+    model.add("http://h/'q.htm");
+    CHECK(rewritten(model, kAllExtractOptions, url, "<img src=\"i.gif\">") ==
+          "<img src=\"missing#{http://h/a%22onerror=%22alert(1)/i.gif}\">");
+    CHECK(rewritten(model, kAllExtractOptions, url, "<a href=q.htm>") ==
+          "<a href=missing.htm#{http://h/a%22onerror=%22alert(1)/q.htm}>");
+    CHECK(rewritten(model, kAllExtractOptions & ~TextReplaceMissing, url, "<a href=q.htm>") ==
+          "<a href=http://h/a%22onerror=%22alert(1)/q.htm>");
+    CHECK(rewritten(model, kAllExtractOptions, "http://h/'q.htm", "<base href=http://h/<b\"/><a href=x.htm>") ==
+          "<a href=missing.htm#{http://h/%3Cb%22/x.htm}>");
+    model.add("http://h/x>y/p.htm");
+    CHECK(rewritten(model, kAllExtractOptions, "http://h/x>y/p.htm", "<img src=i.gif>") ==
+          "<img src=missing#{http://h/x%3Ey/i.gif}>");
+    // A fragment goes behind the local name; a value that begins with a
+    // quote would be read as quoted.
+    CHECK(rewritten(model, kAllExtractOptions, url, "<a href=p.htm#\"<x>") == "<a href=p.htm#%22%3Cx>");
+    CHECK(rewritten(model, kAllExtractOptions, url, "<a href=/'q.htm>") == "<a href=\"'q.htm\">");
+}
+
 TEST_CASE("a tag whose second link would drop it is never written cut") {
     ExtractTestModel model;
     model.add("http://h/p.htm");
@@ -195,8 +224,12 @@ TEST_CASE("links longer than any buffer are rewritten whole") {
     std::string longName(3000, 'q');
     model.add("http://h/" + longName + ".htm");
     const char* url = "http://h/p.htm";
-    std::string page = rewritten(model, kAllExtractOptions, url, "<a href=" + longName + ".htm>");
-    CHECK(page == "<a href=" + std::string(kMaxLocalNameLength - 4, 'q') + ".htm>");
+    // The name is cut so that the target folder's path and it fit.
+    std::unique_ptr<ExtractionJob> job = makeTestJob(model.model, kAllExtractOptions);
+    size_t limit = job->targetNames()->nameLimit();
+    CHECK(limit == kNameBufferSize - 1 - std::strlen("C:\\target\\"));
+    Page page = rewrite(model, *job, url, "<a href=" + longName + ".htm>");
+    CHECK(page.text == "<a href=" + std::string(limit - 4, 'q') + ".htm>");
     std::string missing = rewritten(model, kAllExtractOptions, url, "<a href=" + longName + ".html>");
     CHECK(missing == "<a href=missing.htm#{http://h/" + longName + ".html}>");
 }
@@ -209,11 +242,11 @@ TEST_CASE("a failed write or a failed job ends the page with a copy error") {
     SaveItem* item = job->itemAt(addDocument(*job, entry));
     MemorySink sink;
     sink.failAfter(3);
-    CHECK(rewriteHtml("<p>text<a href=x>more", *item, *job, sink) == MSG_COPY_FAILED);
+    CHECK(rewriteHtml("<p>text<a href=x>more", 21, *item, *job, sink) == MSG_COPY_FAILED);
 
     job->setStatus(-1);
     MemorySink second;
-    CHECK(rewriteHtml("<p>text", *item, *job, second) == MSG_COPY_FAILED);
+    CHECK(rewriteHtml("<p>text", 7, *item, *job, second) == MSG_COPY_FAILED);
     CHECK(second.text.empty());
 }
 
@@ -249,7 +282,7 @@ const CacheEntry* bestMatchByScan(const DomainFolder& folder, const Url& link) {
 
 }  // namespace
 
-TEST_CASE("findBestMatch finds what comparing every entry finds") {
+TEST_CASE("findBestMatch finds what comparing every entry finds, comparing only the entries that can match") {
     ExtractTestModel model;
     const char* cached[] = {
         "http://h/",        "http://h/dir/",        "http://h/dir/index.html", "http://h/dir/sub",
@@ -280,7 +313,7 @@ TEST_CASE("findBestMatch finds what comparing every entry finds") {
     ExtractTestModel grid;
     const char* paths[] = {"/", "/a/", "/a/b/", "/A/B/", "/a/b/b/", "/a\\b/", "/a/index.html/"};
     const char* names[] = {"", "b", "B", "index.html", "INDEX.HTM", "x.htm", "a\\b"};
-    const char* tails[] = {"", "?q", ";p", "#f"};
+    const char* tails[] = {"", "?q", "?r", ";p", ";p?q", ";r?r", "#f"};
     std::vector<std::string> urls;
     for (const char* path : paths) {
         for (const char* name : names) {
@@ -300,6 +333,24 @@ TEST_CASE("findBestMatch finds what comparing every entry finds") {
         CHECK_MESSAGE(found == expected, text << " -> " << (found ? found->url() : "none") << ", expected "
                                               << (expected ? expected->url() : "none"));
     }
+
+    ExtractTestModel queries;
+    queries.add("http://h/p.htm");
+    for (int i = 0; i < 500; ++i)
+        queries.add("http://h/a.htm?k=" + std::to_string(i));
+    std::unique_ptr<ExtractionJob> queryJob = makeTestJob(queries.model, kAllExtractOptions);
+    std::string sameLinks;
+    for (int i = 0; i < 500; ++i)
+        sameLinks += "<a href=a.htm?z>";
+    Page none = rewrite(queries, *queryJob, "http://h/p.htm", sameLinks);
+    CHECK(none.text.find("<a href=missing.htm#{http://h/a.htm?z}>") == 0);
+    CHECK(queryJob->comparedCandidates() == 0);
+    // The one entry without a query matches every link; it alone is compared.
+    queries.add("http://h/a.htm");
+    std::unique_ptr<ExtractionJob> secondJob = makeTestJob(queries.model, kAllExtractOptions);
+    Page one = rewrite(queries, *secondJob, "http://h/p.htm", sameLinks);
+    CHECK(one.text.find("<a href=a.htm><a href=a.htm>") == 0);
+    CHECK(secondJob->comparedCandidates() == 500);
 
     Url dir;
     parseUrl(dir, "http://h/dir", false);

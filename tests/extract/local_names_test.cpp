@@ -33,7 +33,7 @@ std::string ordinary(const char* name) {
 }
 
 struct Names {
-    std::unique_ptr<TargetNames> list{new TargetNames(10, 10, true, true, false)};
+    std::unique_ptr<TargetNames> list{new TargetNames()};
     Names& add(const char* name) {
         list->insertString(name);
         return *this;
@@ -113,6 +113,13 @@ TEST_CASE("device names and trailing dots or spaces are changed into ordinary na
     CHECK(ordinary("lpt10.htm") == "lpt10.htm");
     CHECK(ordinary("console.htm") == "console.htm");
     CHECK(ordinary("con-.htm") == "con-.htm");
+    CHECK(ordinary("COM\xB9.htm") == "COM\xB9-.htm");
+    CHECK(ordinary("lpt\xB2.txt") == "lpt\xB2-.txt");
+    CHECK(ordinary("COM\xB3") == "COM\xB3-");
+    CHECK(ordinary("com\xB4.htm") == "com\xB4.htm");
+    CHECK(ordinary("conin$") == "conin$-");
+    CHECK(ordinary("CONOUT$ .htm") == "CONOUT$- .htm");
+    CHECK(ordinary("conout$x.htm") == "conout$x.htm");
 
     CHECK(proposed("http://h/CON", 0) == "CON-.htm");
     CHECK(proposed("http://h/prn.gif", 2) == "prn-.gif");
