@@ -17,7 +17,8 @@ constexpr UINT WM_TIP_MOUSE = WM_USER + 113;
 
 // Registers the class once per process.
 bool registerTipWindowClass();
-// A hidden tip window serving `view`; null on failure.
+// A hidden tip window serving `view`, owned by its top-level window; null
+// on failure.
 HWND createTipWindow(HWND view);
 
 // Tips only for the program in front: its active window holds the view.

@@ -116,7 +116,19 @@ void TipWindow::showTip(const TipRect& textRect, const char* text) {
     // The shown text is also the window's text, for screen readers and
     // for whoever looks at the window from outside.
     SetWindowTextA(tip_, text);
-    SetWindowPos(tip_, HWND_TOP, place.x, place.y, place.width, place.height, SWP_NOACTIVATE);
+    // Right above its owner, the window that holds the view: Wine hands a
+    // click on the tip, which lets the mouse through, to the window below
+    // only when that is the tip's owner.
+    HWND insertAfter = HWND_TOP;
+    UINT flags = SWP_NOACTIVATE;
+    if (HWND owner = GetWindow(tip_, GW_OWNER)) {
+        HWND above = GetWindow(owner, GW_HWNDPREV);
+        if (above == tip_)
+            flags |= SWP_NOZORDER;
+        else if (above)
+            insertAfter = above;
+    }
+    SetWindowPos(tip_, insertAfter, place.x, place.y, place.width, place.height, flags);
     ShowWindow(tip_, SW_SHOWNOACTIVATE);
     UpdateWindow(tip_);
 }
@@ -179,8 +191,10 @@ bool registerTipWindowClass() {
 }
 
 HWND createTipWindow(HWND view) {
-    return CreateWindowExA(WS_EX_TOOLWINDOW, kTipWindowClass, nullptr, WS_POPUP | WS_CLIPSIBLINGS, 0, 0, 0, 0, nullptr,
-                           nullptr, GetModuleHandleA(nullptr), view);
+    // Owned by the view's top-level window, so that it stays above it and
+    // clicks on it reach the view (see showTip).
+    return CreateWindowExA(WS_EX_TOOLWINDOW, kTipWindowClass, nullptr, WS_POPUP | WS_CLIPSIBLINGS, 0, 0, 0, 0,
+                           GetAncestor(view, GA_ROOT), nullptr, GetModuleHandleA(nullptr), view);
 }
 
 bool programIsActive(HWND view) {

@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include <cstring>
 #include <new>
 
 #include "listtips/tip_geometry.h"
@@ -328,8 +329,9 @@ bool readLabel(HWND tree, HTREEITEM item, char* text) {
     return true;
 }
 
+// The request names the item in the rectangle's first bytes.
 bool itemRect(HWND tree, HTREEITEM item, bool labelOnly, RECT& rect) {
-    *reinterpret_cast<HTREEITEM*>(&rect) = item;
+    std::memcpy(&rect, &item, sizeof item);
     return SendMessageA(tree, TVM_GETITEMRECT, labelOnly, reinterpret_cast<LPARAM>(&rect)) != 0;
 }
 

@@ -47,14 +47,15 @@ TEST_CASE("a view's tip window lives as long as the view, among other subclasses
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&controls);
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_POPUP | LVS_REPORT, 0, 0, 200, 100, nullptr, nullptr,
+    HWND frame = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, instance, nullptr);
+    REQUIRE(frame);
+    HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT, 0, 0, 200, 100, frame, nullptr,
                                 instance, nullptr);
-    HWND button = CreateWindowExA(0, "BUTTON", "", WS_POPUP, 0, 0, 20, 20, nullptr, nullptr, instance, nullptr);
+    HWND button = CreateWindowExA(0, "BUTTON", "", WS_CHILD, 0, 0, 20, 20, frame, nullptr, instance, nullptr);
     REQUIRE(list);
     REQUIRE(button);
     CHECK_FALSE(installListTips(button));
     CHECK_FALSE(disableListTips(button));
-    DestroyWindow(button);
 
     listOwnProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(belowProc)));
@@ -73,4 +74,5 @@ TEST_CASE("a view's tip window lives as long as the view, among other subclasses
     CHECK(belowSawDestroy);
     CHECK_FALSE(IsWindow(tips[0]));
     CHECK(tipWindows().empty());
+    DestroyWindow(frame);
 }
