@@ -193,8 +193,11 @@ bool registerTipWindowClass() {
 HWND createTipWindow(HWND view) {
     // Owned by the view's top-level window, so that it stays above it and
     // clicks on it reach the view (see showTip).
-    return CreateWindowExA(WS_EX_TOOLWINDOW, kTipWindowClass, nullptr, WS_POPUP | WS_CLIPSIBLINGS, 0, 0, 0, 0,
-                           GetAncestor(view, GA_ROOT), nullptr, GetModuleHandleA(nullptr), view);
+    HWND owner = view;
+    while (owner && (GetWindowLongA(owner, GWL_STYLE) & WS_CHILD))
+        owner = GetParent(owner);
+    return CreateWindowExA(WS_EX_TOOLWINDOW, kTipWindowClass, nullptr, WS_POPUP | WS_CLIPSIBLINGS, 0, 0, 0, 0, owner,
+                           nullptr, GetModuleHandleA(nullptr), view);
 }
 
 bool programIsActive(HWND view) {
