@@ -84,6 +84,12 @@ HWND TipDriver::waitForTip(DWORD timeoutMs) const {
     return tip;
 }
 
+HWND TipDriver::waitForTipText(const std::string& text, DWORD timeoutMs) const {
+    HWND tip = nullptr;
+    waitFor([&] { return (tip = shownTip()) != nullptr && tipText(tip) == text; }, timeoutMs);
+    return tip && tipText(tip) == text ? tip : nullptr;
+}
+
 bool TipDriver::waitForNoTip(DWORD timeoutMs) const {
     return waitFor([&] { return shownTip() == nullptr; }, timeoutMs);
 }

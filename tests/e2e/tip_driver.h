@@ -32,6 +32,8 @@ public:
     HWND shownTip() const;
     // Waits for a tip to show; null when none did.
     HWND waitForTip(DWORD timeoutMs = 10000) const;
+    // Waits for the tip to show `text`; null when it did not.
+    HWND waitForTipText(const std::string& text, DWORD timeoutMs = 10000) const;
     // Waits until no tip is shown.
     bool waitForNoTip(DWORD timeoutMs = 5000) const;
     // True when no tip shows during the whole time.
