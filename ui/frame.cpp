@@ -47,6 +47,9 @@ bool Frame::create(HWND window) {
     if (!createToolbar())
         return false;
     main_.list().setupHeaderDrawing();
+    // After the header drawing: the tips' subclass then sees every message of
+    // the list first, also those the header drawing answers itself.
+    main_.applyListTips();
     main_.commands().updateToolbarViewStates();
     measureStatusFont();
     SetWindowTextA(window, preloadedString(STR_APP_NAME));

@@ -2,14 +2,18 @@
 
 #include <windowsx.h>
 
+#include <initializer_list>
+
 #include "index/cache_entry.h"
 #include "index/cache_location.h"
 #include "index/entry_flags.h"
+#include "listtips/list_tips.h"
 #include "model/cache_model.h"
 #include "model/domain_folder.h"
 #include "model/hidden_lists.h"
 #include "model/loading.h"
 #include "resources/resource_ids.h"
+#include "settings/settings.h"
 #include "settings/settings_store.h"
 #include "ui/list_format.h"
 #include "ui/message_box.h"
@@ -223,7 +227,15 @@ void MainWindow::openDocument(const CacheEntry* entry) {
         showMessageCode(window_, result);
 }
 
-void MainWindow::applyListTips() {}
+void MainWindow::applyListTips() {
+    bool on = (processSettings().optionFlags & OPTION_LIST_TIPS) != 0;
+    for (HWND view : {tree_.window(), list_.window()}) {
+        if (on)
+            installListTips(view);
+        else
+            disableListTips(view);
+    }
+}
 
 void MainWindow::saveState() {
     SaveSettingsSteps steps = {saveHiddenListsStep, restoreCheckServerStep, recordPlacementStep, this};

@@ -1,0 +1,197 @@
+#include "tip_driver.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "remote_memory.h"
+
+namespace {
+
+struct TipSearch {
+    DWORD processId;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collectTip(HWND window, LPARAM data) {
+    TipSearch* search = reinterpret_cast<TipSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char name[32];
+    if (owner == search->processId && GetClassNameA(window, name, sizeof name) && lstrcmpA(name, "QL_ViewTip") == 0)
+        search->found.push_back(window);
+    return TRUE;
+}
+
+template <class Condition>
+bool waitFor(Condition condition, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(20);
+    }
+}
+
+void sendMouse(DWORD flags) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+}
+
+// Dark enough to be the black of a text on white or on the tip's yellow.
+bool isInk(uint32_t pixel) {
+    int blue = pixel & 0xFF;
+    int green = (pixel >> 8) & 0xFF;
+    int red = (pixel >> 16) & 0xFF;
+    return red + green + blue < 3 * 96;
+}
+
+}  // namespace
+
+TipDriver::TipDriver(const AppDriver& app) : app_(app) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(app.mainWindow(), &processId);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+}
+
+TipDriver::~TipDriver() {
+    if (process_)
+        CloseHandle(process_);
+}
+
+std::vector<HWND> TipDriver::tipWindows() const {
+    TipSearch search = {0, {}};
+    GetWindowThreadProcessId(app_.mainWindow(), &search.processId);
+    EnumWindows(collectTip, reinterpret_cast<LPARAM>(&search));
+    std::sort(search.found.begin(), search.found.end());
+    return search.found;
+}
+
+HWND TipDriver::shownTip() const {
+    for (HWND tip : tipWindows())
+        if (IsWindowVisible(tip))
+            return tip;
+    return nullptr;
+}
+
+HWND TipDriver::waitForTip(DWORD timeoutMs) const {
+    HWND tip = nullptr;
+    waitFor([&] { return (tip = shownTip()) != nullptr; }, timeoutMs);
+    return tip;
+}
+
+HWND TipDriver::waitForTipText(const std::string& text, DWORD timeoutMs) const {
+    HWND tip = nullptr;
+    waitFor([&] { return (tip = shownTip()) != nullptr && tipText(tip) == text; }, timeoutMs);
+    return tip && tipText(tip) == text ? tip : nullptr;
+}
+
+bool TipDriver::waitForNoTip(DWORD timeoutMs) const {
+    return waitFor([&] { return shownTip() == nullptr; }, timeoutMs);
+}
+
+bool TipDriver::noTipFor(DWORD timeMs) const {
+    return !waitFor([&] { return shownTip() != nullptr; }, timeMs);
+}
+
+std::string TipDriver::tipText(HWND tip) const {
+    return app_.windowText(tip);
+}
+
+void TipDriver::moveMouse(HWND window, POINT client) const {
+    ClientToScreen(window, &client);
+    SetCursorPos(client.x, client.y);
+    sendMouse(MOUSEEVENTF_MOVE);
+    Sleep(50);
+}
+
+void TipDriver::moveMouseToCentre(HWND window, const RECT& client) const {
+    moveMouse(window, {(client.left + client.right) / 2, (client.top + client.bottom) / 2});
+}
+
+void TipDriver::click() const {
+    sendMouse(MOUSEEVENTF_LEFTDOWN);
+    sendMouse(MOUSEEVENTF_LEFTUP);
+}
+
+RECT TipDriver::listCell(int row, int column) const {
+    RECT rect = {column == 0 ? LVIR_LABEL : LVIR_BOUNDS, column, 0, 0};
+    RemoteMemory memory(process_, sizeof rect);
+    if (!memory.write(&rect, sizeof rect) ||
+        !SendMessageA(app_.list(), LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(memory.address())) ||
+        !memory.read(&rect, sizeof rect))
+        return {};
+    return rect;
+}
+
+RECT TipDriver::treeLabel(HTREEITEM item) const {
+    // The request names the item in the rectangle's first bytes.
+    RECT rect = {};
+    std::memcpy(&rect, &item, sizeof item);
+    RemoteMemory memory(process_, sizeof rect);
+    if (!memory.write(&rect, sizeof rect) ||
+        !SendMessageA(app_.tree(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(memory.address())) ||
+        !memory.read(&rect, sizeof rect))
+        return {};
+    return rect;
+}
+
+InkStart TipDriver::inkStart(HWND window, RECT client) const {
+    InkStart start;
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    int width = client.right - client.left;
+    int height = client.bottom - client.top;
+    if (width <= 0 || height <= 0)
+        return start;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP picture = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (picture && memory) {
+        HGDIOBJ previous = SelectObject(memory, picture);
+        BitBlt(memory, 0, 0, width, height, screen, client.left, client.top, SRCCOPY);
+        GdiFlush();
+        const uint32_t* pixels = static_cast<const uint32_t*>(bits);
+        for (int x = 0; x < width && !start.found; ++x)
+            for (int y = 0; y < height; ++y)
+                if (isInk(pixels[y * width + x])) {
+                    start.found = true;
+                    start.x = client.left + x;
+                    start.y = client.top + y;
+                    break;
+                }
+        // The first letter's top, a few columns into it.
+        for (int x = start.x - client.left; start.found && x < width && x < start.x - client.left + 4; ++x)
+            for (int y = 0; y < height; ++y)
+                if (isInk(pixels[y * width + x])) {
+                    if (client.top + y < start.y)
+                        start.y = client.top + y;
+                    break;
+                }
+        SelectObject(memory, previous);
+    }
+    if (picture)
+        DeleteObject(picture);
+    if (memory)
+        DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return start;
+}
+
+InkStart TipDriver::tipInkStart(HWND tip) const {
+    RECT client;
+    GetClientRect(tip, &client);
+    InflateRect(&client, -1, -1);
+    return inkStart(tip, client);
+}
