@@ -71,7 +71,8 @@ TEST_CASE("each command is enabled by the focused pane, its selection and the fo
         CHECK(toolbarStates(app, buttonIds) == States{0, 0, 0, 0, kEnabled, 0, kEnabled});
 
         REQUIRE(app.selectListRows({2}));
-        CHECK(menuEnabling(app, menuIds) == Texts{"enabled", "enabled", "grey", "enabled", "enabled", "grey", "enabled"});
+        CHECK(menuEnabling(app, menuIds) ==
+              Texts{"enabled", "enabled", "grey", "enabled", "enabled", "grey", "enabled"});
         CHECK(toolbarStates(app, buttonIds) ==
               States{kEnabled, kEnabled, kEnabled, kEnabled, kEnabled, 0, kEnabled});
 
@@ -158,7 +159,8 @@ TEST_CASE("view options show as checks, and the filters are grey and do nothing 
     REQUIRE(app.clickToolbarButton(kTextOnly));
     REQUIRE(app.clickToolbarButton(kWebOnly));
     CHECK(checks({kTextOnly, kWebOnly, kShowAll}) == Checks{true, true, false});
-    CHECK(toolbarStates(app, {kTextOnly, kWebOnly, kShowAll}) == States{kEnabled | kChecked, kEnabled | kChecked, kEnabled});
+    CHECK(toolbarStates(app, {kTextOnly, kWebOnly, kShowAll}) ==
+          States{kEnabled | kChecked, kEnabled | kChecked, kEnabled});
 
     REQUIRE(app.clickToolbarButton(kShowAll));
     std::vector<UINT> filters = app.menuStates({kTextOnly, kWebOnly, kShowAll});
@@ -171,7 +173,8 @@ TEST_CASE("view options show as checks, and the filters are grey and do nothing 
     app.command(kTextOnly);
     CHECK(checks({kTextOnly}) == Checks{true});
     REQUIRE(app.clickToolbarButton(kShowAll));
-    CHECK(toolbarStates(app, {kTextOnly, kWebOnly, kShowAll}) == States{kEnabled | kChecked, kEnabled | kChecked, kEnabled});
+    CHECK(toolbarStates(app, {kTextOnly, kWebOnly, kShowAll}) ==
+          States{kEnabled | kChecked, kEnabled | kChecked, kEnabled});
     REQUIRE(app.closeThroughMenu());
 }
 

@@ -81,6 +81,6 @@ bool MenuProbe::read(HWND window, HMENU menu, const std::vector<int>& ids, MenuP
     for (size_t i = 0; i < ids.size(); ++i)
         out.ids[i] = ids[i];
     RemoteMemory request(process_, sizeof out);
-    return request.write(&out, sizeof out) && runRemote(process_, remoteModule_ + procedureOffset_, request.address()) &&
-           request.read(&out, sizeof out);
+    return request.write(&out, sizeof out) &&
+           runRemote(process_, remoteModule_ + procedureOffset_, request.address()) && request.read(&out, sizeof out);
 }
