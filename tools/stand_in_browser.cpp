@@ -2,10 +2,12 @@
 // real one. It offers the browser's DDE service with the four topics the
 // program uses and answers them as the browser does, shows a top-level
 // window listing the URLs it was asked to show, and records every request
-// it receives, exactly as received, one line each:
+// it receives, exactly as received, one line each (the first three once it
+// serves DDE):
 //
 //   start <TAB> the command line after the program's name
 //   autodial <TAB> the system's "EnableAutodial" as found at start ("-" when missing)
+//   verify <TAB> the browser's own "Check Server" as found at start ("-" when missing)
 //   <topic> <TAB> <item>
 //
 //   stand_in_browser.exe [--log FILE] [URL]
@@ -45,14 +47,15 @@ void record(const std::string& line) {
     }
 }
 
-std::string autodialAtStart() {
+// A 4-byte value of the current user's registry, as a number; "-" when it
+// cannot be read.
+std::string registryNumber(const char* keyName, const char* valueName) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings", 0,
-                      KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyName, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return "-";
     DWORD value = 0;
     DWORD size = sizeof value;
-    LONG result = RegQueryValueExA(key, "EnableAutodial", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
+    LONG result = RegQueryValueExA(key, valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
     RegCloseKey(key);
     return result == ERROR_SUCCESS ? std::to_string(value) : "-";
 }
@@ -155,8 +158,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     } else if (const char* fromEnvironment = std::getenv("TARN_BROWSER_LOG")) {
         logPath = fromEnvironment;
     }
-    record("start\t" + parameters());
-    record("autodial\t" + autodialAtStart());
+    // What the browser finds when it starts: the program switches dial-up
+    // off and may set the verify option beforehand. Read at once, since the
+    // program switches dial-up on again as soon as the service answers.
+    const std::string autodial =
+        registryNumber("Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings", "EnableAutodial");
+    const std::string verify = registryNumber("Software\\Netscape\\Netscape Navigator\\Main", "Check Server");
 
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = windowProc;
@@ -179,6 +186,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         return 1;
     serviceName = DdeCreateStringHandleA(ddeInstance, "NETSCAPE", CP_WINANSI);
     DdeNameService(ddeInstance, serviceName, nullptr, DNS_REGISTER);
+    // Recorded once the window is up and the service answers, so that a
+    // reader of the log finds the browser ready.
+    record("start\t" + parameters());
+    record("autodial\t" + autodial);
+    record("verify\t" + verify);
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {

@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+
+#include "menu_probe.h"
 #include "remote_memory.h"
 #include "support/wine_path.h"
 
@@ -35,6 +38,35 @@ HWND topLevelWindowOf(DWORD processId, const char* className) {
     return search.found;
 }
 
+struct CaptionSearch {
+    DWORD processId;
+    const std::string* caption;
+    HWND found;
+};
+
+BOOL CALLBACK findCaptionedWindow(HWND window, LPARAM data) {
+    CaptionSearch* search = reinterpret_cast<CaptionSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char caption[256] = "";
+    if (owner != search->processId || !IsWindowVisible(window) || !GetWindowTextA(window, caption, sizeof caption) ||
+        *search->caption != caption)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// The lParam of a key message: one press, the scan code in bits 16-23, the
+// extended-key bit for Insert and Delete of the cursor block.
+LPARAM keyData(UINT virtualKey, bool up) {
+    LPARAM data = 1 | static_cast<LPARAM>(MapVirtualKeyA(virtualKey, 0) << 16);
+    if (virtualKey == VK_INSERT || virtualKey == VK_DELETE)
+        data |= 1 << 24;
+    if (up)
+        data |= 0xC0000000;
+    return data;
+}
+
 template <class Condition>
 bool waitFor(Condition condition, DWORD timeoutMs) {
     DWORD start = GetTickCount();
@@ -52,6 +84,8 @@ bool waitFor(Condition condition, DWORD timeoutMs) {
 std::string tarnviewPath() {
     return winePath(std::string(TARN_BINARY_DIR) + "/ui/tarnview.exe");
 }
+
+AppDriver::AppDriver() = default;
 
 AppDriver::~AppDriver() {
     if (process_.hProcess) {
@@ -223,6 +257,30 @@ bool AppDriver::selectListRow(int row) const {
     return SendMessageA(list(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(memory.address())) != 0;
 }
 
+bool AppDriver::selectListRows(const std::vector<int>& rows) const {
+    RemoteMemory memory(process_.hProcess, sizeof(LVITEMA));
+    if (!memory.valid())
+        return false;
+    LVITEMA request = {};
+    request.stateMask = LVIS_SELECTED;
+    memory.write(&request, sizeof request);
+    SendMessageA(list(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(memory.address()));
+    for (int row : rows) {
+        request.state = LVIS_SELECTED;
+        memory.write(&request, sizeof request);
+        if (!SendMessageA(list(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(memory.address())))
+            return false;
+    }
+    return true;
+}
+
+std::vector<int> AppDriver::selectedListRows() const {
+    std::vector<int> rows;
+    for (int row = -1; (row = static_cast<int>(SendMessageA(list(), LVM_GETNEXTITEM, row, LVNI_SELECTED))) >= 0;)
+        rows.push_back(row);
+    return rows;
+}
+
 bool AppDriver::clickColumnHeader(int column) const {
     HWND header = reinterpret_cast<HWND>(SendMessageA(list(), LVM_GETHEADER, 0, 0));
     RemoteMemory memory(process_.hProcess, sizeof(RECT));
@@ -257,6 +315,211 @@ void AppDriver::command(int id) const {
     SendMessageTimeoutA(main_, WM_COMMAND, static_cast<WPARAM>(id), 0, SMTO_NORMAL, 20000, &result);
 }
 
+HWND AppDriver::focusedWindow() const {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(process_.dwThreadId, &info))
+        return nullptr;
+    return info.hwndFocus;
+}
+
+bool AppDriver::activate() {
+    SetForegroundWindow(main_);
+    return waitFor([&] { return GetForegroundWindow() == main_ && focusedWindow() != nullptr; }, 5000);
+}
+
+bool AppDriver::focusPane(HWND pane) {
+    for (int attempt = 0; attempt < 3 && focusedWindow() != pane; ++attempt)
+        pressKey(VK_TAB);
+    return focusedWindow() == pane;
+}
+
+void AppDriver::pressKey(UINT virtualKey, unsigned modifiers) {
+    // The program reads the modifiers from its thread's key state; sharing
+    // its input state lets this thread set them there.
+    BYTE saved[256];
+    bool attached = false;
+    if (modifiers) {
+        MSG message;
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+        attached = AttachThreadInput(GetCurrentThreadId(), process_.dwThreadId, TRUE) != FALSE;
+        GetKeyboardState(saved);
+        BYTE held[256];
+        std::memcpy(held, saved, sizeof held);
+        if (modifiers & kShift)
+            held[VK_SHIFT] = held[VK_LSHIFT] = 0x80;
+        if (modifiers & kControl)
+            held[VK_CONTROL] = held[VK_LCONTROL] = 0x80;
+        SetKeyboardState(held);
+    }
+    postKey(virtualKey);
+    sync();
+    if (modifiers) {
+        SetKeyboardState(saved);
+        if (attached)
+            AttachThreadInput(GetCurrentThreadId(), process_.dwThreadId, FALSE);
+    }
+}
+
+void AppDriver::typeCharacter(char code) {
+    postCharacter(code);
+    sync();
+}
+
+void AppDriver::postKey(UINT virtualKey) {
+    HWND target = focusedWindow();
+    if (!target)
+        target = main_;
+    PostMessageA(target, WM_KEYDOWN, virtualKey, keyData(virtualKey, false));
+    PostMessageA(target, WM_KEYUP, virtualKey, keyData(virtualKey, true));
+}
+
+void AppDriver::postCharacter(char code) {
+    HWND target = focusedWindow();
+    PostMessageA(target ? target : main_, WM_CHAR, static_cast<unsigned char>(code), 1);
+}
+
+bool AppDriver::sync(DWORD timeoutMs) const {
+    // The list's hover time matters only to lists that select by hovering,
+    // which the program's is not: a harmless mark that shows when the
+    // messages posted before it have been handled, modal loops included.
+    int mark = ++syncMark_;
+    PostMessageA(list(), LVM_SETHOVERTIME, 0, mark);
+    return waitFor([&] { return static_cast<int>(SendMessageA(list(), LVM_GETHOVERTIME, 0, 0)) == mark; }, timeoutMs);
+}
+
+bool AppDriver::rectOf(HWND window, UINT message, WPARAM wParam, RECT& rect, const void* request) const {
+    RemoteMemory memory(process_.hProcess, sizeof(RECT));
+    if (!memory.valid() || (request && !memory.write(request, sizeof(RECT))))
+        return false;
+    if (!SendMessageA(window, message, wParam, reinterpret_cast<LPARAM>(memory.address())))
+        return false;
+    return memory.read(&rect, sizeof rect);
+}
+
+int AppDriver::toolbarState(int id) const {
+    HWND toolbar = child(101);
+    return static_cast<int>(SendMessageA(toolbar, TB_GETSTATE, id, 0));
+}
+
+bool AppDriver::clickToolbarButton(int id) {
+    HWND toolbar = child(101);
+    int index = static_cast<int>(SendMessageA(toolbar, TB_COMMANDTOINDEX, id, 0));
+    RECT button;
+    if (index < 0 || !rectOf(toolbar, TB_GETITEMRECT, index, button))
+        return false;
+    LPARAM point = MAKELPARAM((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+    PostMessageA(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    PostMessageA(toolbar, WM_LBUTTONUP, 0, point);
+    return sync();
+}
+
+std::vector<UINT> AppDriver::menuStates(const std::vector<int>& ids) {
+    HMENU bar = GetMenu(main_);
+    DWORD_PTR result;
+    SendMessageTimeoutA(main_, WM_INITMENU, reinterpret_cast<WPARAM>(bar), 0, SMTO_NORMAL, 20000, &result);
+    return popupMenuStates(nullptr, ids);
+}
+
+std::vector<UINT> AppDriver::popupMenuStates(HWND popup, const std::vector<int>& ids, int* defaultItem) {
+    HMENU menu = nullptr;
+    if (popup) {
+        const UINT getMenu = 0x01E1;  // MN_GETHMENU
+        menu = reinterpret_cast<HMENU>(SendMessageA(popup, getMenu, 0, 0));
+        if (!menu)
+            return {};
+    }
+    if (!menuProbe_)
+        menuProbe_.reset(new MenuProbe(process_.hProcess, process_.dwProcessId));
+    MenuProbeRequest request;
+    if (!menuProbe_->read(main_, menu, ids, request))
+        return {};
+    if (defaultItem)
+        *defaultItem = request.defaultItem;
+    return std::vector<UINT>(request.states, request.states + ids.size());
+}
+
+HWND AppDriver::rightClickAt(HWND window, POINT client) {
+    // The program places the menu where the message says the mouse was:
+    // the cursor goes there first.
+    POINT screen = client;
+    ClientToScreen(window, &screen);
+    SetCursorPos(screen.x, screen.y);
+    LPARAM point = MAKELPARAM(client.x, client.y);
+    PostMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, point);
+    PostMessageA(window, WM_RBUTTONUP, 0, point);
+    return findPopupMenu(10000);
+}
+
+HWND AppDriver::rightClickTreeNode(HTREEITEM node) {
+    RECT label;
+    // TVM_GETITEMRECT takes the node in the rectangle's place.
+    RECT request = {};
+    std::memcpy(&request, &node, sizeof node);
+    if (!rectOf(tree(), TVM_GETITEMRECT, TRUE, label, &request))
+        return nullptr;
+    return rightClickAt(tree(), {(label.left + label.right) / 2, (label.top + label.bottom) / 2});
+}
+
+bool AppDriver::listRowPoint(int row, POINT& point) const {
+    RECT item = {};
+    item.left = LVIR_LABEL;
+    if (!rectOf(list(), LVM_GETITEMRECT, row, item, &item))
+        return false;
+    point = {item.left + 4, (item.top + item.bottom) / 2};
+    return true;
+}
+
+bool AppDriver::doubleClickListRow(int row) {
+    POINT point;
+    if (!listRowPoint(row, point))
+        return false;
+    LPARAM position = MAKELPARAM(point.x, point.y);
+    PostMessageA(list(), WM_LBUTTONDBLCLK, MK_LBUTTON, position);
+    PostMessageA(list(), WM_LBUTTONUP, 0, position);
+    return sync();
+}
+
+HWND AppDriver::rightClickListRow(int row) {
+    POINT point;
+    if (row >= 0) {
+        if (!listRowPoint(row, point))
+            return nullptr;
+    } else {
+        RECT client;
+        GetClientRect(list(), &client);
+        point = {client.right - 8, client.bottom - 8};
+    }
+    return rightClickAt(list(), point);
+}
+
+HWND AppDriver::findPopupMenu(DWORD timeoutMs) const {
+    HWND popup = nullptr;
+    DWORD processId = process_.dwProcessId;
+    waitFor([&] { return (popup = topLevelWindowOf(processId, "#32768")) != nullptr; }, timeoutMs);
+    return popup;
+}
+
+void AppDriver::chooseMenuItem(HWND popup, const char* keys) {
+    // The menu's own loop reads the keys of its thread, whichever of its
+    // windows they are posted to.
+    for (const char* key = keys; *key; ++key)
+        PostMessageA(popup, WM_CHAR, static_cast<unsigned char>(*key), 1);
+    waitUntilGone(popup, 10000);
+    sync();
+}
+
+HWND AppDriver::findDialog(const std::string& caption, DWORD timeoutMs) const {
+    CaptionSearch search = {process_.dwProcessId, &caption, nullptr};
+    waitFor(
+        [&] {
+            EnumWindows(findCaptionedWindow, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        timeoutMs);
+    return search.found;
+}
+
 HWND AppDriver::findMessageBox(DWORD timeoutMs) const {
     HWND box = nullptr;
     DWORD processId = process_.dwProcessId;
@@ -268,6 +531,27 @@ std::string AppDriver::messageBoxText(HWND box) const {
     // The message box keeps its text in a static with the id 0xFFFF.
     HWND text = GetDlgItem(box, 0xFFFF);
     return text ? windowText(text) : std::string();
+}
+
+std::string AppDriver::shellQuestion(HWND dialog) const {
+    // Wine's shell paints its question itself, from a text its dialog keeps
+    // as a window property.
+    HANDLE text = GetPropA(dialog, "WINE_CONFIRM");
+    if (!text)
+        return {};
+    // Read a character at a time: the text may end just before memory that
+    // cannot be read.
+    WCHAR wide[1024] = {};
+    const WCHAR* remote = static_cast<const WCHAR*>(text);
+    for (size_t i = 0; i + 1 < sizeof wide / sizeof wide[0]; ++i) {
+        SIZE_T got = 0;
+        if (!ReadProcessMemory(process_.hProcess, remote + i, &wide[i], sizeof wide[i], &got) || !wide[i])
+            break;
+    }
+    char narrow[1024] = "";
+    WideCharToMultiByte(1252, 0, wide, -1, narrow, sizeof narrow, nullptr, nullptr);
+    narrow[sizeof narrow - 1] = '\0';
+    return narrow;
 }
 
 void AppDriver::pressButton(HWND dialog, int buttonId) const {
@@ -320,4 +604,65 @@ DWORD AppDriver::exitCode() const {
     DWORD code = STILL_ACTIVE;
     GetExitCodeProcess(process_.hProcess, &code);
     return code;
+}
+
+std::string clipboardText() {
+    std::string text = "<none>";
+    if (!OpenClipboard(nullptr))
+        return text;
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
+            text.assign(bytes, strnlen(bytes, GlobalSize(data)));
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+void emptyClipboard() {
+    // Without an owner: taking the clipboard over from a window of this
+    // thread would have the program wait for this thread's answer.
+    if (!OpenClipboard(nullptr))
+        return;
+    EmptyClipboard();
+    CloseClipboard();
+}
+
+ClipboardHolder::ClipboardHolder() {
+    // A message-only window: it owns the clipboard but gets no broadcasts.
+    window_ = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+}
+
+ClipboardHolder::~ClipboardHolder() {
+    release();
+    if (window_)
+        DestroyWindow(window_);
+}
+
+bool ClipboardHolder::hold(const std::string& text) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    if (!window_ || !block)
+        return false;
+    std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+    GlobalUnlock(block);
+    if (!OpenClipboard(window_)) {
+        GlobalFree(block);
+        return false;
+    }
+    EmptyClipboard();
+    bool held = SetClipboardData(CF_TEXT, block) != nullptr;
+    if (!held)
+        GlobalFree(block);
+    CloseClipboard();
+    // Seen to take its messages just now, the thread does not count as hung.
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+    return held;
+}
+
+void ClipboardHolder::release() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&message);
 }

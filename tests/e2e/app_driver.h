@@ -6,8 +6,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <memory>
 #include <string>
 #include <vector>
+
+class MenuProbe;
 
 struct TreeNode {
     std::string label;
@@ -15,9 +18,15 @@ struct TreeNode {
     HTREEITEM item;
 };
 
+// Keys held while another is pressed.
+enum KeyModifier : unsigned {
+    kShift = 1,
+    kControl = 2,
+};
+
 class AppDriver {
 public:
-    AppDriver() = default;
+    AppDriver();
     ~AppDriver();
     AppDriver(const AppDriver&) = delete;
     AppDriver& operator=(const AppDriver&) = delete;
@@ -50,6 +59,9 @@ public:
     std::string listCell(int row, int column) const;
     std::vector<std::vector<std::string>> listRows() const;
     bool selectListRow(int row) const;
+    // Selects exactly `rows`; the focus stays where it is.
+    bool selectListRows(const std::vector<int>& rows) const;
+    std::vector<int> selectedListRows() const;
     // Clicks the header of a list column as the mouse would.
     bool clickColumnHeader(int column) const;
 
@@ -61,14 +73,59 @@ public:
     // Sends a command as a menu item would, and lets the program handle it.
     void command(int id) const;
 
+    // The window with the keyboard focus in the program.
+    HWND focusedWindow() const;
+    // Brings the window to the front, as a click on it does; the pane that
+    // had the focus gets it back.
+    bool activate();
+    // Gives the focus to the tree or the list, as the Tab key does.
+    bool focusPane(HWND pane);
+    // A key as the user types it: posted to the focused window, so that the
+    // program's loop translates its accelerators, with `modifiers` held in
+    // the program's key state meanwhile.
+    void pressKey(UINT virtualKey, unsigned modifiers = 0);
+    // A control character (Ctrl+C is 3) as WM_CHAR to the focused window.
+    void typeCharacter(char code);
+    // The same without waiting for the program to handle them.
+    void postKey(UINT virtualKey);
+    void postCharacter(char code);
+    // Returns once the program has handled what was posted to it before.
+    bool sync(DWORD timeoutMs = 20000) const;
+
+    // TB_GETSTATE of the toolbar button of `id`.
+    int toolbarState(int id) const;
+    // Clicks the button as the mouse would.
+    bool clickToolbarButton(int id);
+
+    // The MF_ states of the menu bar's commands after WM_INITMENU, or of a
+    // context menu (as its popup window shows it); 0xFFFFFFFF for none.
+    std::vector<UINT> menuStates(const std::vector<int>& ids);
+    std::vector<UINT> popupMenuStates(HWND popup, const std::vector<int>& ids, int* defaultItem = nullptr);
+
+    // Right-clicks a tree node, or a list row (-1: below the items), and
+    // returns the popup menu window that opened.
+    HWND rightClickTreeNode(HTREEITEM node);
+    HWND rightClickListRow(int row);
+    // Double-clicks a list row as the mouse would.
+    bool doubleClickListRow(int row);
+    // The popup menu window open in the program, if any.
+    HWND findPopupMenu(DWORD timeoutMs) const;
+    // Chooses from the open popup menu by mnemonics, one key per level of
+    // submenus ("mh": "Do&mänen sortieren", then "&Hierarchisch").
+    void chooseMenuItem(HWND popup, const char* keys);
+
     // A message box owned by the program, with its text; pressed with `button`.
     HWND findMessageBox(DWORD timeoutMs) const;
+    // A dialog of the program with this caption.
+    HWND findDialog(const std::string& caption, DWORD timeoutMs) const;
     std::string messageBoxText(HWND box) const;
     void pressButton(HWND dialog, int buttonId) const;
     // Moves and sizes the main window, and waits until it is there.
     bool moveWindow(int left, int top, int width, int height, DWORD timeoutMs = 5000) const;
     // Maximizes the window as its box would, and waits until it is.
     bool maximize(DWORD timeoutMs = 5000) const;
+    // The question of the shell's confirmation dialog (Wine's).
+    std::string shellQuestion(HWND dialog) const;
     // Waits until `window` no longer exists.
     bool waitUntilGone(HWND window, DWORD timeoutMs = 5000) const;
 
@@ -80,9 +137,37 @@ public:
 
 private:
     std::string sendTextMessage(HWND window, UINT message, WPARAM wParam, size_t bufferSize) const;
+    bool rectOf(HWND window, UINT message, WPARAM wParam, RECT& rect, const void* request = nullptr) const;
+    HWND rightClickAt(HWND window, POINT client);
+    bool listRowPoint(int row, POINT& point) const;
 
     PROCESS_INFORMATION process_ = {};
     HWND main_ = nullptr;
+    mutable int syncMark_ = 1000;
+    std::unique_ptr<MenuProbe> menuProbe_;
+};
+
+// The text on the clipboard, or "<none>".
+std::string clipboardText();
+// Empties the clipboard, to see whether the program fills it.
+void emptyClipboard();
+
+// The clipboard owned by a window of this thread: the next program that
+// takes it over waits until this thread answers, which it does only in
+// release(). A way to hold the program's main thread up for a moment.
+class ClipboardHolder {
+public:
+    ClipboardHolder();
+    ~ClipboardHolder();
+    ClipboardHolder(const ClipboardHolder&) = delete;
+    ClipboardHolder& operator=(const ClipboardHolder&) = delete;
+
+    bool hold(const std::string& text);
+    // Answers what was sent meanwhile.
+    void release();
+
+private:
+    HWND window_;
 };
 
 // The program under test, as a Windows path.

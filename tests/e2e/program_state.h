@@ -3,6 +3,8 @@
 // hidden-list file. Every test sets these up before it starts the program.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
 
@@ -37,3 +39,49 @@ std::string readHiddenListEntry(const char* section, const char* key);
 
 // The state of a first start on the cache in `directory` ("" for none).
 void prepareFirstStart(const std::string& directory);
+
+// A settings record with the stored defaults but `optionFlags`, as a
+// previous run would have left it.
+void writeStoredOptionFlags(uint32_t optionFlags);
+
+// The program's "Browser" value; "" removes it.
+void setBrowserProgram(const std::string& path);
+
+// The browser's verify option "Check Server" (REG_DWORD); -1 when missing.
+void setCheckServer(int32_t value);
+int32_t readCheckServer();
+
+// The system's "EnableAutodial": its type and value, type REG_NONE for a
+// missing value.
+struct AutodialValue {
+    DWORD type = REG_NONE;
+    uint32_t value = 0;
+};
+void setAutodial(const AutodialValue& autodial);
+AutodialValue readAutodial();
+
+// A copy of a fixture cache that a test may change (the program deletes
+// cached files), in the build tree so that its Linux path is known. Removed
+// with the object.
+class CacheCopy {
+public:
+    explicit CacheCopy(const std::string& fixture);
+    ~CacheCopy();
+    CacheCopy(const CacheCopy&) = delete;
+    CacheCopy& operator=(const CacheCopy&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "\\" + name; }
+    std::string linuxFile(const std::string& name) const { return linuxPath_ + "/" + name; }
+
+private:
+    std::string linuxPath_;
+    std::string path_;
+};
+
+// The whole content of a file, or "<missing>".
+std::string fileBytes(const std::string& path);
+
+// Whether the shell's recycle bin (Wine's: the desktop's trash folder) holds
+// the file that was at `linuxPath`.
+bool inRecycleBin(const std::string& linuxPath);

@@ -1,0 +1,262 @@
+// "Öffnen" with the stand-in browser: handed over by DDE while it runs,
+// started with the URL while it does not, with the browser's verify option
+// and the system's automatic dial-up taken care of on the way.
+#include <string>
+#include <vector>
+
+#include "app_driver.h"
+#include "doctest.h"
+#include "menu_commands.h"
+#include "printing.h"
+#include "program_state.h"
+#include "stand_in_browser.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const uint32_t kDefaultOptions = 0x0B2170BE;
+const uint32_t kAdjustBrowser = 0x100000;
+
+const char kStartFailedText[] =
+    "Der Netscape Navigator kann nicht gestartet werden!\n\nVerwenden Sie den Befehl Extras/Einstellungen, um den "
+    "Browser zu lokalisieren.";
+const char kVerifyQuestionText[] =
+    "Für die korrekte Offline-Anzeige der Dokumente muß in Netscape unter\n\n\t'Options/Network "
+    "Preferences/Cache'\n\ndie Option 'Verify Documents' auf 'Never' gesetzt werden.\n\nSoll diese Änderung jetzt "
+    "automatisch durchgeführt werden?";
+const char kVerifyNoteText[] =
+    "Für die korrekte Offline-Anzeige der Dokumente muß in Netscape unter\n\n\t'Options/Network "
+    "Preferences/Cache'\n\ndie Option 'Verify Documents' auf 'Never' gesetzt werden.\n\nDa Netscape bereits geladen "
+    "ist, müssen Sie diese Änderung selbst vornehmen.";
+
+const char kZebraUrl[] = "http://www.zebra.de/";
+const Lines kOpenRequests = {"WWW_OpenURL\t\"http://www.zebra.de/\",,0xFFFFFFFF,0,,,", "WWW_Activate\t2a,0x0",
+                             "WWW_GetWindowInfo\t2a"};
+
+template <class Condition>
+bool waitFor(Condition condition, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+// The log once it has `count` lines (or what it has after a while).
+Lines logOf(const std::string& path, size_t count) {
+    Lines lines;
+    waitFor([&] { return (lines = readBrowserLog(path)).size() >= count; }, 10000);
+    return lines;
+}
+
+Lines tail(const Lines& lines, size_t from) {
+    return from < lines.size() ? Lines(lines.begin() + static_cast<long>(from), lines.end()) : Lines();
+}
+
+// A program on the basic cache with "Zebra Startseite" selected in the
+// list, and a browser started by it logging to a file of its own. The
+// browser's options and the program's settings are set by each test
+// before it starts the program.
+struct OpenFixture {
+    TempFolder folder{"browser"};
+    std::string log = folder.file("browser.log");
+    AppDriver app;
+
+    OpenFixture() {
+        closeStandIns();
+        prepareFirstStart(fixtureCache("basic"));
+        setBrowserProgram(standInBrowserPath());
+        setAutodial({});
+        setCheckServer(2);
+        SetEnvironmentVariableA("TARN_BROWSER_LOG", log.c_str());
+    }
+    ~OpenFixture() {
+        SetEnvironmentVariableA("TARN_BROWSER_LOG", nullptr);
+        closeStandIns();
+    }
+
+    void startProgram() {
+        REQUIRE(app.start());
+        REQUIRE(app.selectTreeLabel("www.zebra.de"));
+        REQUIRE(app.focusPane(app.list()));
+        REQUIRE(app.selectListRows({2}));
+        REQUIRE(app.listCell(2, 2) == kZebraUrl);
+    }
+
+    // Enter on the selected document.
+    void open() { app.pressKey(VK_RETURN); }
+
+    // The program's message box, answered with `button`; its text, or
+    // "<none>" when none came.
+    std::string answer(int button, const std::vector<int>& buttons) {
+        HWND box = app.findMessageBox(10000);
+        if (!box)
+            return "<none>";
+        for (int id : {IDOK, IDCANCEL, IDYES, IDNO}) {
+            bool wanted = false;
+            for (int b : buttons)
+                wanted = wanted || b == id;
+            CHECK_MESSAGE((GetDlgItem(box, id) != nullptr) == wanted, "button " << id);
+        }
+        CHECK(app.windowText(box) == "Tarnview");
+        std::string text = app.messageBoxText(box);
+        app.pressButton(box, button);
+        REQUIRE(app.waitUntilGone(box));
+        app.sync();
+        return text;
+    }
+
+    bool noMessageBox() {
+        app.sync();
+        return !app.findMessageBox(300);
+    }
+};
+
+}  // namespace
+
+TEST_CASE("Öffnen hands the document to the running browser and brings its window forward") {
+    OpenFixture fixture;
+    REQUIRE(startStandInBrowser(fixture.log));
+    HWND browser = findStandInWindow();
+    REQUIRE(browser);
+    // Minimised, so that only the program can bring it back.
+    ShowWindow(browser, SW_MINIMIZE);
+    REQUIRE(IsIconic(browser));
+    fixture.startProgram();
+    AppDriver& app = fixture.app;
+    REQUIRE(app.activate());
+    size_t before = readBrowserLog(fixture.log).size();
+
+    SUBCASE("Enter") { app.pressKey(VK_RETURN); }
+    SUBCASE("the menu") { app.command(kOpen); }
+    SUBCASE("the toolbar") { REQUIRE(app.clickToolbarButton(kOpen)); }
+    SUBCASE("a double click") { REQUIRE(app.doubleClickListRow(2)); }
+    SUBCASE("the list's menu") {
+        HWND menu = app.rightClickListRow(2);
+        REQUIRE(menu);
+        app.chooseMenuItem(menu, "f");
+    }
+    CHECK(tail(logOf(fixture.log, before + 3), before) == kOpenRequests);
+    CHECK(waitFor([&] { return !IsIconic(browser) && GetForegroundWindow() == browser; }, 5000));
+    CHECK(fixture.noMessageBox());
+    REQUIRE(app.closeThroughMenu());
+}
+
+TEST_CASE("Öffnen starts the browser with the URL as its only parameter when none is running") {
+    OpenFixture fixture;
+    fixture.startProgram();
+    fixture.open();
+    CHECK(logOf(fixture.log, 3) == Lines{"start\thttp://www.zebra.de/", "autodial\t-", "verify\t2"});
+    CHECK(waitFor([] { return findStandInWindow() != nullptr; }, 10000));
+    // The URL travels on the command line: no DDE request follows.
+    CHECK(fixture.noMessageBox());
+    CHECK(readBrowserLog(fixture.log).size() == 3);
+    REQUIRE(fixture.app.closeThroughMenu());
+}
+
+TEST_CASE("the browser's verify option is set to never before it starts, asking once per run") {
+    OpenFixture fixture;
+    AppDriver& app = fixture.app;
+
+    SUBCASE("Yes sets it; the next start asks no more and changes nothing") {
+        setCheckServer(0);
+        fixture.startProgram();
+        fixture.open();
+        CHECK(fixture.answer(IDYES, {IDYES, IDNO, IDCANCEL}) == kVerifyQuestionText);
+        CHECK(logOf(fixture.log, 3) == Lines{"start\thttp://www.zebra.de/", "autodial\t-", "verify\t2"});
+        REQUIRE(closeStandIns());
+        setCheckServer(0);
+        fixture.open();
+        CHECK(fixture.noMessageBox());
+        CHECK(tail(logOf(fixture.log, 6), 3) == Lines{"start\thttp://www.zebra.de/", "autodial\t-", "verify\t0"});
+    }
+    SUBCASE("No starts the browser with the option as it was, whatever its value") {
+        setCheckServer(7);
+        fixture.startProgram();
+        fixture.open();
+        CHECK(fixture.answer(IDNO, {IDYES, IDNO, IDCANCEL}) == kVerifyQuestionText);
+        CHECK(logOf(fixture.log, 3) == Lines{"start\thttp://www.zebra.de/", "autodial\t-", "verify\t7"});
+        CHECK(readCheckServer() == 7);
+    }
+    SUBCASE("Cancel starts nothing, and the next Öffnen asks again") {
+        setCheckServer(0);
+        fixture.startProgram();
+        fixture.open();
+        CHECK(fixture.answer(IDCANCEL, {IDYES, IDNO, IDCANCEL}) == kVerifyQuestionText);
+        fixture.open();
+        CHECK(fixture.answer(IDCANCEL, {IDYES, IDNO, IDCANCEL}) == kVerifyQuestionText);
+        CHECK(readBrowserLog(fixture.log).empty());
+        CHECK(readCheckServer() == 0);
+    }
+    SUBCASE("adjusting the browser without asking sets it at every start") {
+        writeStoredOptionFlags(kDefaultOptions | kAdjustBrowser);
+        setCheckServer(0);
+        fixture.startProgram();
+        fixture.open();
+        CHECK(fixture.noMessageBox());
+        CHECK(logOf(fixture.log, 3) == Lines{"start\thttp://www.zebra.de/", "autodial\t-", "verify\t2"});
+        REQUIRE(closeStandIns());
+        setCheckServer(7);
+        fixture.open();
+        CHECK(fixture.noMessageBox());
+        CHECK(tail(logOf(fixture.log, 6), 3) == Lines{"start\thttp://www.zebra.de/", "autodial\t-", "verify\t2"});
+    }
+    SUBCASE("a running browser is not changed: the user is told once, and Cancel opens nothing") {
+        writeStoredOptionFlags(kDefaultOptions | kAdjustBrowser);
+        setCheckServer(0);
+        REQUIRE(startStandInBrowser(fixture.log));
+        fixture.startProgram();
+        size_t started = readBrowserLog(fixture.log).size();
+        fixture.open();
+        CHECK(fixture.answer(IDCANCEL, {IDOK, IDCANCEL}) == kVerifyNoteText);
+        CHECK(readBrowserLog(fixture.log).size() == started);
+        fixture.open();
+        CHECK(fixture.answer(IDOK, {IDOK, IDCANCEL}) == kVerifyNoteText);
+        CHECK(tail(logOf(fixture.log, started + 3), started) == kOpenRequests);
+        // The browser came to the front; the user turns back to the program.
+        REQUIRE(app.activate());
+        REQUIRE(app.focusedWindow() == app.list());
+        fixture.open();
+        CHECK(fixture.noMessageBox());
+        CHECK(tail(logOf(fixture.log, started + 6), started + 3) == kOpenRequests);
+        CHECK(readCheckServer() == 0);
+    }
+    REQUIRE(app.closeThroughMenu());
+}
+
+TEST_CASE("automatic dial-up is off while the browser starts and on again afterwards") {
+    OpenFixture fixture;
+    setAutodial({REG_DWORD, 1});
+    fixture.startProgram();
+    fixture.open();
+    CHECK(logOf(fixture.log, 3) == Lines{"start\thttp://www.zebra.de/", "autodial\t0", "verify\t2"});
+    AutodialValue after = readAutodial();
+    CHECK(after.type == REG_DWORD);
+    CHECK(after.value == 1);
+    // The program waited for the browser's service before it switched
+    // dial-up on again.
+    CHECK(standInServing());
+    REQUIRE(fixture.app.closeThroughMenu());
+}
+
+TEST_CASE("a browser that cannot be started gives message 179, with dial-up switched on again") {
+    OpenFixture fixture;
+    // Written back with the type it was read with.
+    setAutodial({REG_BINARY, 1});
+    SUBCASE("the program named does not exist") { setBrowserProgram("Z:\\nonexistent\\navigator.exe"); }
+    SUBCASE("none named: netscape.exe, which is nowhere") { setBrowserProgram(""); }
+    fixture.startProgram();
+    fixture.open();
+    HWND box = fixture.app.findMessageBox(10000);
+    REQUIRE(box);
+    AutodialValue during = readAutodial();
+    CHECK(during.type == REG_BINARY);
+    CHECK(during.value == 1);
+    CHECK(fixture.answer(IDOK, {IDOK}) == kStartFailedText);
+    CHECK_FALSE(findStandInWindow());
+    REQUIRE(fixture.app.closeThroughMenu());
+}

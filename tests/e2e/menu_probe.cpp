@@ -1,0 +1,86 @@
+#include "menu_probe.h"
+
+#include <tlhelp32.h>
+
+#include <cstring>
+#include <string>
+
+#include "remote_memory.h"
+#include "support/wine_path.h"
+
+namespace {
+
+const DWORD kProbeTimeoutMs = 10000;
+
+std::string libraryPath() {
+    return winePath(std::string(TARN_BINARY_DIR) + "/tests/e2e/menu_probe.dll");
+}
+
+// Where kernel32 lies in `processId`; Wine usually loads it at the same
+// address everywhere, but need not.
+uintptr_t remoteKernelBase(DWORD processId) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return 0;
+    uintptr_t base = 0;
+    MODULEENTRY32 module = {};
+    module.dwSize = sizeof module;
+    for (BOOL more = Module32First(snapshot, &module); more; more = Module32Next(snapshot, &module))
+        if (lstrcmpiA(module.szModule, "kernel32.dll") == 0)
+            base = reinterpret_cast<uintptr_t>(module.modBaseAddr);
+    CloseHandle(snapshot);
+    return base;
+}
+
+// Runs `procedure(parameter)` in the process and returns its exit code, or
+// 0 when it could not run or did not end in time.
+DWORD runRemote(HANDLE process, uintptr_t procedure, void* parameter) {
+    HANDLE thread = CreateRemoteThread(process, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(procedure),
+                                       parameter, 0, nullptr);
+    if (!thread)
+        return 0;
+    DWORD code = 0;
+    if (WaitForSingleObject(thread, kProbeTimeoutMs) != WAIT_OBJECT_0 || !GetExitCodeThread(thread, &code))
+        code = 0;
+    CloseHandle(thread);
+    return code;
+}
+
+}  // namespace
+
+bool MenuProbe::load() {
+    if (remoteModule_)
+        return true;
+    std::string path = libraryPath();
+    HMODULE local = LoadLibraryA(path.c_str());
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (!local || !kernel)
+        return false;
+    FARPROC procedure = GetProcAddress(local, "readMenuStates");
+    uintptr_t kernelBase = remoteKernelBase(processId_);
+    if (!procedure || !kernelBase)
+        return false;
+    procedureOffset_ = reinterpret_cast<uintptr_t>(procedure) - reinterpret_cast<uintptr_t>(local);
+    uintptr_t loadLibrary = reinterpret_cast<uintptr_t>(GetProcAddress(kernel, "LoadLibraryA")) -
+                            reinterpret_cast<uintptr_t>(kernel) + kernelBase;
+    RemoteMemory name(process_, path.size() + 1);
+    if (!name.write(path.c_str(), path.size() + 1))
+        return false;
+    // A 32-bit process: the thread's exit code is the whole module handle.
+    remoteModule_ = runRemote(process_, loadLibrary, name.address());
+    return remoteModule_ != 0;
+}
+
+bool MenuProbe::read(HWND window, HMENU menu, const std::vector<int>& ids, MenuProbeRequest& out) {
+    if (ids.size() > 64 || !load())
+        return false;
+    std::memset(&out, 0, sizeof out);
+    out.window = window;
+    out.menu = menu;
+    out.count = static_cast<int32_t>(ids.size());
+    for (size_t i = 0; i < ids.size(); ++i)
+        out.ids[i] = ids[i];
+    RemoteMemory request(process_, sizeof out);
+    return request.write(&out, sizeof out) &&
+           runRemote(process_, remoteModule_ + procedureOffset_, request.address()) && request.read(&out, sizeof out);
+}
