@@ -134,6 +134,8 @@ public:
     // Ends it as the window's close box does.
     bool closeWindow(DWORD timeoutMs = 20000);
     DWORD exitCode() const;
+    // The program's main thread, for tests that slow it down.
+    HANDLE mainThread() const { return process_.hThread; }
 
 private:
     std::string sendTextMessage(HWND window, UINT message, WPARAM wParam, size_t bufferSize) const;

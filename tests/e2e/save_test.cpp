@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -283,6 +284,44 @@ TEST_CASE("a folder of the sample cache is saved whole, its links pointing into 
     REQUIRE(app.closeThroughMenu());
 }
 
+namespace {
+
+// Lets the program's main thread run one tenth of the time, so that a save
+// lasts long enough to be watched and cancelled however fast the machine is.
+class Throttle {
+public:
+    explicit Throttle(HANDLE thread) : thread_(thread) {
+        stop_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        worker_ = CreateThread(nullptr, 0, run, this, 0, nullptr);
+    }
+    ~Throttle() {
+        SetEvent(stop_);
+        WaitForSingleObject(worker_, INFINITE);
+        CloseHandle(worker_);
+        CloseHandle(stop_);
+    }
+    Throttle(const Throttle&) = delete;
+    Throttle& operator=(const Throttle&) = delete;
+
+private:
+    static DWORD WINAPI run(void* parameter) {
+        Throttle* self = static_cast<Throttle*>(parameter);
+        for (;;) {
+            SuspendThread(self->thread_);
+            bool stop = WaitForSingleObject(self->stop_, 90) == WAIT_OBJECT_0;
+            ResumeThread(self->thread_);
+            if (stop || WaitForSingleObject(self->stop_, 10) == WAIT_OBJECT_0)
+                return 0;
+        }
+    }
+
+    HANDLE thread_;
+    HANDLE stop_;
+    HANDLE worker_;
+};
+
+}  // namespace
+
 TEST_CASE("a long save shows its progress and stops at Abbrechen") {
     prepareFirstStart(fixtureCache("save"));
     TempFolder target("save-progress");
@@ -294,8 +333,9 @@ TEST_CASE("a long save shows its progress and stops at Abbrechen") {
     HWND dialog = openSaveDialog(app);
     REQUIRE(dialog);
     saveTo(dialog, target.path() + "\\(Mehrere Dateien)");
+    std::unique_ptr<Throttle> slowly(new Throttle(app.mainThread()));
 
-    HWND progress = findProgramWindow(app, "Extrahieren...");
+    HWND progress = findProgramWindow(app, "Extrahieren...", 60000);
     REQUIRE(progress);
     std::string source = controlText(findControl(progress, 102));
     std::string destination = controlText(findControl(progress, 103));
@@ -305,7 +345,8 @@ TEST_CASE("a long save shows its progress and stops at Abbrechen") {
     CHECK_FALSE(IsWindowEnabled(app.mainWindow()));
 
     click(findControl(progress, IDCANCEL));
-    REQUIRE(app.waitUntilGone(progress, 20000));
+    REQUIRE(app.waitUntilGone(progress, 30000));
+    slowly.reset();
     CHECK(waitUntil([&] { return IsWindowEnabled(app.mainWindow()) != FALSE; }));
     // Cut short where it stood: not everything is there, and no message.
     Files files = filesIn(target);

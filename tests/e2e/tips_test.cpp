@@ -10,7 +10,6 @@
 
 namespace {
 
-const int kListTips = 1304;
 const char kTipsHost[] = "tips.example.org";
 const char kLongHost[] = "ein.sehr.langer.rechnername.der.ueber.den.rand.des.baumes.hinausragt.example.org";
 // Rows of the tips host's list, sorted by title.
