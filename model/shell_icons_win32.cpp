@@ -69,3 +69,20 @@ int32_t smallIconIndexOf(const char* path) {
         return 0;
     return info.iIcon;
 }
+
+int32_t smallIconIndexOfName(const char* fileName) {
+    // The shell is handed "*" and the extension: a name no file can have.
+    // Told the attributes, the shell should not look for the file at all,
+    // but Wine still reads a file of that name when the type takes its
+    // icon from the file itself (icon files, programs).
+    const char* dot = std::strrchr(fileName, '.');
+    char pattern[MAX_PATH] = "*";
+    if (dot && std::strlen(dot) < sizeof pattern - 1)
+        std::strcpy(pattern + 1, dot);
+    SHFILEINFOA info;
+    std::memset(&info, 0, sizeof info);
+    if (!SHGetFileInfoA(pattern, FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
+                        SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON))
+        return 0;
+    return info.iIcon;
+}
