@@ -49,7 +49,8 @@ public:
     void forwardToChildren(UINT message, WPARAM wParam, LPARAM lParam);
 
     void beginProgress(int steps);
-    void stepProgress();
+    // Moves the bar by `steps` steps of one.
+    void stepProgress(int steps);
     void endProgress();
     bool progressActive() const { return progressActive_; }
 

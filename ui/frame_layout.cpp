@@ -147,8 +147,11 @@ void Frame::beginProgress(int steps) {
         ShowWindow(progress_, SW_SHOW);
 }
 
-void Frame::stepProgress() {
-    SendMessageA(progress_, PBM_STEPIT, 0, 0);
+void Frame::stepProgress(int steps) {
+    if (steps == 1)
+        SendMessageA(progress_, PBM_STEPIT, 0, 0);
+    else
+        SendMessageA(progress_, PBM_DELTAPOS, steps, 0);
 }
 
 void Frame::endProgress() {

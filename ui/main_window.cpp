@@ -122,7 +122,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         commands_.updateToolbarObjectStates();
         return 0;
     case WM_RUN_STEP:
-        frame_.stepProgress();
+        onRunSteps();
         return 0;
     case WM_RUN_ENDED:
         onRunEnded(static_cast<int>(wParam));
@@ -161,6 +161,17 @@ void MainWindow::onRunBegins(int kind, int steps) {
             model_->searchRoot->setFlags(FLAG_ROOT_SHOWN);
         tree_.refreshViews(RefreshResults);
     }
+}
+
+void MainWindow::onRunSteps() {
+    // The bar repaints itself at every move. The thread posts a step per
+    // folder, faster than the bar can be painted; the steps that have
+    // piled up meanwhile move it once.
+    int steps = 1;
+    MSG pending;
+    while (PeekMessageA(&pending, window_, WM_RUN_STEP, WM_RUN_STEP, PM_REMOVE))
+        ++steps;
+    frame_.stepProgress(steps);
 }
 
 void MainWindow::onRunEnded(int kind) {
