@@ -337,7 +337,7 @@ void TreePane::onFolderSelected(DomainFolder* folder) {
     list.suspendStats();
     UpdateWindow(window_);
     list.suspendRedraw();
-    ListView_DeleteAllItems(list.window());
+    list.clear();
     HCURSOR previousCursor = nullptr;
     bool waited = false;
     CacheModel* model = main_.model();
@@ -350,7 +350,7 @@ void TreePane::onFolderSelected(DomainFolder* folder) {
         }
         list.syncList(folder);
     }
-    if (ListView_GetItemCount(list.window()) > 0)
+    if (list.itemCount() > 0)
         ListView_SetItemState(list.window(), 0, LVIS_FOCUSED, LVIS_FOCUSED);
     list.resumeRedraw();
     if (waited)

@@ -50,6 +50,10 @@ public:
     std::string listCell(int row, int column) const;
     std::vector<std::vector<std::string>> listRows() const;
     bool selectListRow(int row) const;
+    // The state bits of a row under `mask` (selection, focus, mark image).
+    UINT listItemState(int row, UINT mask) const;
+    // The row with the focus, or -1.
+    int focusedListRow() const;
     // Clicks the header of a list column as the mouse would.
     bool clickColumnHeader(int column) const;
 
