@@ -124,6 +124,9 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_RUN_STEP:
         onRunSteps();
         return 0;
+    case WM_TIMER:
+        frame_.onTimer(wParam);
+        return 0;
     case WM_RUN_ENDED:
         onRunEnded(static_cast<int>(wParam));
         return 0;
@@ -164,9 +167,8 @@ void MainWindow::onRunBegins(int kind, int steps) {
 }
 
 void MainWindow::onRunSteps() {
-    // The bar repaints itself at every move. The thread posts a step per
-    // folder, faster than the bar can be painted; the steps that have
-    // piled up meanwhile move it once.
+    // The thread posts a step per folder, often faster than they are
+    // handled; the steps that have piled up are taken as one.
     int steps = 1;
     MSG pending;
     while (PeekMessageA(&pending, window_, WM_RUN_STEP, WM_RUN_STEP, PM_REMOVE))
