@@ -115,6 +115,8 @@ public:
     // bar, shown at the pass's beginning, is hidden again. The tree is
     // filled in the same step that shows the bar, so a filled tree with a
     // hidden bar means the pass is over. The window is then painted.
+    // While the bar shows, the program is not asked anything: every
+    // question would interrupt its main thread and slow the pass down.
     bool waitUntilLoaded(DWORD timeoutMs) {
         DWORD start = GetTickCount();
         while (GetTickCount() - start < timeoutMs) {
@@ -124,8 +126,11 @@ public:
                 HWND tree = child(kTreeId);
                 HWND list = child(kListId);
                 HWND progress = progressBar();
-                if (tree && list && progress && ask(tree, TVM_GETCOUNT) >= 2 && !IsWindowVisible(progress) &&
-                    ask(list, LVM_GETITEMCOUNT) > 0) {
+                // The bar is looked at again after the answers: a question
+                // asked before the pass began is answered only once the
+                // program takes messages, in the middle of the pass.
+                if (tree && list && progress && !IsWindowVisible(progress) && ask(tree, TVM_GETCOUNT) >= 2 &&
+                    ask(list, LVM_GETITEMCOUNT) > 0 && !IsWindowVisible(progress)) {
                     RedrawWindow(main_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
                     return true;
                 }
