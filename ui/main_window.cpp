@@ -122,7 +122,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         commands_.updateToolbarObjectStates();
         return 0;
     case WM_RUN_STEP:
-        onRunSteps();
+        frame_.stepProgress(1);
         return 0;
     case WM_TIMER:
         frame_.onTimer(wParam);
@@ -164,16 +164,6 @@ void MainWindow::onRunBegins(int kind, int steps) {
             model_->searchRoot->setFlags(FLAG_ROOT_SHOWN);
         tree_.refreshViews(RefreshResults);
     }
-}
-
-void MainWindow::onRunSteps() {
-    // The thread posts a step per folder, often faster than they are
-    // handled; the steps that have piled up are taken as one.
-    int steps = 1;
-    MSG pending;
-    while (PeekMessageA(&pending, window_, WM_RUN_STEP, WM_RUN_STEP, PM_REMOVE))
-        ++steps;
-    frame_.stepProgress(steps);
 }
 
 void MainWindow::onRunEnded(int kind) {

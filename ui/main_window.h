@@ -54,7 +54,6 @@ private:
     void onMenuSelect(UINT item, UINT flags, HMENU menu);
     void onRunBegins(int kind, int steps);
     void onRunStarted();
-    void onRunSteps();
     void onRunEnded(int kind);
 
     HWND window_ = nullptr;
