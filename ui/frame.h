@@ -49,8 +49,7 @@ public:
     void forwardToChildren(UINT message, WPARAM wParam, LPARAM lParam);
 
     void beginProgress(int steps);
-    // Moves the bar by `steps` steps of one.
-    void stepProgress(int steps);
+    void stepProgress();
     // WM_TIMER of the main window.
     void onTimer(UINT_PTR id);
     void endProgress();

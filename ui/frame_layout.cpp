@@ -151,11 +151,11 @@ void Frame::beginProgress(int steps) {
         ShowWindow(progress_, SW_SHOW);
 }
 
-void Frame::stepProgress(int steps) {
+void Frame::stepProgress() {
     // The bar paints itself at once whenever it moves, which costs more
     // than a step of loading: it moves at most every kProgressInterval, and
     // a step arriving in between is shown with the next move or by a timer.
-    pendingSteps_ += steps;
+    ++pendingSteps_;
     if (GetTickCount() - lastProgressMove_ >= kProgressInterval)
         moveProgress();
     else if (!progressTimer_)

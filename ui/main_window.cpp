@@ -122,7 +122,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         commands_.updateToolbarObjectStates();
         return 0;
     case WM_RUN_STEP:
-        frame_.stepProgress(1);
+        frame_.stepProgress();
         return 0;
     case WM_TIMER:
         frame_.onTimer(wParam);
