@@ -107,36 +107,43 @@ void ListPane::syncItems(DomainFolder* folder, bool reorder) {
     if (!folder)
         return;
     const uint32_t mask = filterMask(processSettings().optionFlags);
-    std::unique_ptr<DocumentView> wanted = makeView(mask, processSettings().documentSortKey, folder->totalCount());
-    if (!wanted || !fillView(*wanted, *folder))
-        return;  // without memory the list stays as it is
+    const int32_t sortKey = processSettings().documentSortKey;
     suspendStats();
 
-    // FLAG_LISTED marks what the list holds now: a wanted document without
+    // FLAG_LISTED marks what the list holds now: a shown document without
     // it is new, and new documents are sorted in with all the others.
     folder->forEachDeep([](NamedItem* entry) { entry->clearFlags(FLAG_LISTED); });
     const int listed = itemCount();
     for (int i = 0; i < listed; ++i)
         listed_->entryAt(i)->setFlags(FLAG_LISTED);
     bool inserted = false;
-    for (int32_t i = 0; i < wanted->count() && !inserted; ++i)
-        inserted = !wanted->entryAt(i)->hasAnyFlag(FLAG_LISTED);
+    folder->forEachDeep([&](NamedItem* entry) {
+        if (!entry->hasAnyFlag(mask | FLAG_LISTED))
+            inserted = true;
+    });
 
-    bool redrawSuspended = std::abs(listed - wanted->count()) > kRedrawSlack;
+    std::unique_ptr<DocumentView> items;
+    if (inserted || reorder || listed == 0) {
+        items = makeView(mask, sortKey, folder->totalCount());
+        if (items && !fillView(*items, *folder))
+            items.reset();
+    } else {
+        // Only departures: the others keep their places, unsorted anew.
+        items = makeView(mask, sortKey, listed);
+        for (int i = 0; items && i < listed; ++i)
+            if (!listed_->entryAt(i)->hasAnyFlag(mask))
+                items->insertAt(items->count(), listed_->entryAt(i));
+    }
+    if (!items) {
+        // Without memory the list stays as it is.
+        resumeStats();
+        return;
+    }
+    const bool redrawSuspended = std::abs(listed - items->count()) > kRedrawSlack;
     if (redrawSuspended)
         suspendRedraw();
-    if (!inserted && !reorder && listed > 0) {
-        // Only departures: the others keep their places.
-        std::unique_ptr<DocumentView> kept = makeView(mask, wanted->sortKey(), listed);
-        if (kept) {
-            for (int i = 0; i < listed; ++i)
-                if (!listed_->entryAt(i)->hasAnyFlag(mask))
-                    kept->insertAt(kept->count(), listed_->entryAt(i));
-            wanted = std::move(kept);
-        }
-    }
-    const bool sortOnly = reorder && !loadingFinished_ && !inserted && wanted->count() == listed;
-    showItems(std::move(wanted), sortOnly);
+    const bool sortOnly = reorder && !loadingFinished_ && !inserted && items->count() == listed;
+    showItems(std::move(items), sortOnly);
     if (!sortOnly) {
         int focused = ListView_GetNextItem(window_, -1, LVNI_FOCUSED);
         if (focused >= 0)
