@@ -11,7 +11,7 @@ set -euo pipefail
 
 source "$(dirname "${BASH_SOURCE[0]}")/bench_common.bash"
 use_bench folder
-ROUNDS=${FOLDER_ROUNDS:-3}
+ROUNDS=${FOLDER_ROUNDS:-5}
 BIG=20000
 HOST=www.zentralarchiv.de
 TARNVIEW=$(wine_path "$TARN_WIN32/ui/tarnview.exe")

@@ -11,7 +11,7 @@ set -euo pipefail
 
 source "$(dirname "${BASH_SOURCE[0]}")/bench_common.bash"
 use_bench startup
-ROUNDS=${STARTUP_ROUNDS:-3}
+ROUNDS=${STARTUP_ROUNDS:-5}
 HOSTS=2000
 TARNVIEW=$(wine_path "$TARN_WIN32/ui/tarnview.exe")
 
