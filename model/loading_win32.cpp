@@ -166,7 +166,9 @@ void loadEntryDetails(const CacheModel& model, CacheEntry& entry) {
             entry.publishTitle(title);
         return;
     }
-    entry.setIconIndex(smallIconIndexOf(path));
+    // By the name alone: the bytes of a cached file are untrusted, and the
+    // shell's icon handlers would parse them inside this process.
+    entry.setIconIndex(smallIconIndexOfName(entry.localFile()));
 }
 
 char* extractTitle(const char* path) {

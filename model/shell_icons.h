@@ -14,5 +14,13 @@ public:
 };
 
 // The index of the file's small icon in the system image list; 0 when the
-// shell has none.
+// shell has none. The shell reads the file itself for that (an icon file's
+// own picture, a shortcut's target): only for files of our own making.
 int32_t smallIconIndexOf(const char* path);
+
+// The small icon the shell shows for any file with this name's extension,
+// asked without naming a file: a cached file, whatever its bytes, never
+// reaches a handler of the shell. For types whose icon lives in each file
+// (icon files, programs) that is the type's generic icon. 0 when the shell
+// has none.
+int32_t smallIconIndexOfName(const char* fileName);

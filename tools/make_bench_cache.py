@@ -5,6 +5,7 @@
     make_bench_cache.py titles  OUTDIR [--records 20000] [--html 8000] [--hosts 200]
     make_bench_cache.py extract OUTDIR [--pages 5000] [--links 40] [--pictures 5000]
     make_bench_cache.py index   OUTDIR [--pages 8000] [--links 10]
+    make_bench_cache.py hosts   OUTDIR [--records 20000] [--hosts 2000] [--big-host 0]
 common options: --page-size 4096, --seed 1996, --expected (also write expected.tsv)
 
 scan:    documents of every kind spread over many hosts (a few large, many small),
@@ -20,6 +21,9 @@ extract: one host; every page has about --links links (hyperlinks and pictures,
 index:   one host whose --pages pages are all named index.html, each in a folder of
          its own, linking to other folders (by file name or by the folder alone) and
          to pages that are not cached: every page proposes the same local name.
+hosts:   the records dealt out evenly over --hosts hosts, documents of every kind;
+         with --big-host N the first N records all go to one more host,
+         www.zentralarchiv.de, the rest are dealt out as before.
 The same arguments always give the same folder.
 """
 
@@ -292,9 +296,27 @@ def build_index(cache, rng, pages, links):
         cache.add(url, "text/html", html_page("Bereich %d" % number, lines))
 
 
+BIG_HOST = ("http", "www.zentralarchiv.de")
+
+
+def build_hosts(cache, rng, records, host_count, big_host):
+    hosts = make_hosts(rng, host_count)
+    for index in range(records):
+        if index < big_host:
+            scheme, host = BIG_HOST
+        else:
+            scheme, host = hosts[(index - big_host) % len(hosts)]
+        mime_type = pick_type(rng, SCAN_TYPES)
+        url = "%s://%s/%s%d/%s%d%s" % (scheme, host, rng.choice(WORDS), rng.randrange(20),
+                                       rng.choice(WORDS), index,
+                                       EXTENSIONS[mime_type].replace(".htm", ".html"))
+        cache.add(url, mime_type, content_for(cache, mime_type, url, index),
+                  missing=rng.random() < 0.01)
+
+
 def main(argv):
     parser = argparse.ArgumentParser(description="Write a synthetic browser cache.")
-    parser.add_argument("kind", choices=("scan", "titles", "extract", "index"))
+    parser.add_argument("kind", choices=("scan", "titles", "extract", "index", "hosts"))
     parser.add_argument("outdir")
     parser.add_argument("--records", type=int, default=20000)
     parser.add_argument("--hosts", type=int, default=None)
@@ -302,6 +324,7 @@ def main(argv):
     parser.add_argument("--pages", type=int, default=5000)
     parser.add_argument("--links", type=int, default=40)
     parser.add_argument("--pictures", type=int, default=5000)
+    parser.add_argument("--big-host", type=int, default=0)
     parser.add_argument("--page-size", type=int, default=4096)
     parser.add_argument("--seed", type=int, default=1996)
     parser.add_argument("--distinct-types", action="store_true",
@@ -320,6 +343,8 @@ def main(argv):
                      arguments.hosts or 200)
     elif arguments.kind == "index":
         build_index(cache, rng, arguments.pages, arguments.links)
+    elif arguments.kind == "hosts":
+        build_hosts(cache, rng, arguments.records, arguments.hosts or 2000, arguments.big_host)
     else:
         build_extract(cache, rng, arguments.pages, arguments.links, arguments.pictures)
     try:

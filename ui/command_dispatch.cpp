@@ -136,9 +136,10 @@ LRESULT CommandDispatch::notifyDispatch(NMHDR* header) {
         else if (header->code == NM_RCLICK)
             openTreeMenuAtCursor();
         break;
-    case ID_LIST:
-        if (main_.list().onNotify(header))
-            return 1;
+    case ID_LIST: {
+        LRESULT result;
+        if (main_.list().onNotify(header, result))
+            return result;
         if (header->code == LVN_COLUMNCLICK) {
             int column = reinterpret_cast<NMLISTVIEW*>(header)->iSubItem;
             SendMessageA(main_.window(), WM_COMMAND, CMD_SORT_BY_TITLE + column, 0);
@@ -150,6 +151,7 @@ LRESULT CommandDispatch::notifyDispatch(NMHDR* header) {
         else if (header->code == NM_DBLCLK)
             SendMessageA(main_.window(), WM_COMMAND, GetKeyState(VK_MENU) < 0 ? CMD_PROPERTIES : CMD_OPEN, 0);
         break;
+    }
     default:
         break;
     }

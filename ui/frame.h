@@ -50,6 +50,8 @@ public:
 
     void beginProgress(int steps);
     void stepProgress();
+    // WM_TIMER of the main window.
+    void onTimer(UINT_PTR id);
     void endProgress();
     bool progressActive() const { return progressActive_; }
 
@@ -81,6 +83,8 @@ private:
     bool detachContextMenus();
     RECT paneArea() const;
     void placeProgressBar();
+    void moveProgress();
+    void stopProgressTimer();
     int dragSplitter(POINT start);
 
     MainWindow& main_;
@@ -100,6 +104,13 @@ private:
     int lineHeight_ = 0;
     RECT splitterRect_ = {};
     bool progressActive_ = false;
+    // Steps not yet shown, the time the bar last moved, and whether a timer
+    // will show them.
+    static constexpr UINT_PTR kProgressTimerId = 1;
+    static constexpr DWORD kProgressInterval = 50;
+    int pendingSteps_ = 0;
+    DWORD lastProgressMove_ = 0;
+    bool progressTimer_ = false;
     bool menuHelpShowing_ = false;
     bool treeHadFocus_ = true;
     bool complete_ = false;

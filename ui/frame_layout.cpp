@@ -136,6 +136,10 @@ void Frame::forwardToChildren(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void Frame::beginProgress(int steps) {
+    stopProgressTimer();
+    pendingSteps_ = 0;
+    // The first step shows at once.
+    lastProgressMove_ = GetTickCount() - kProgressInterval;
     progressActive_ = true;
     SendMessageA(progress_, PBM_SETPOS, 0, 0);
     // A content search counts documents, which can pass the 16-bit range of
@@ -148,10 +152,40 @@ void Frame::beginProgress(int steps) {
 }
 
 void Frame::stepProgress() {
-    SendMessageA(progress_, PBM_STEPIT, 0, 0);
+    // The bar paints itself at once whenever it moves, which costs more
+    // than a step of loading: it moves at most every kProgressInterval, and
+    // a step arriving in between is shown with the next move or by a timer.
+    ++pendingSteps_;
+    if (GetTickCount() - lastProgressMove_ >= kProgressInterval)
+        moveProgress();
+    else if (!progressTimer_)
+        progressTimer_ = SetTimer(window_, kProgressTimerId, kProgressInterval, nullptr) != 0;
+}
+
+void Frame::onTimer(UINT_PTR id) {
+    if (id == kProgressTimerId)
+        moveProgress();
+}
+
+void Frame::moveProgress() {
+    stopProgressTimer();
+    if (pendingSteps_ == 1)
+        SendMessageA(progress_, PBM_STEPIT, 0, 0);
+    else if (pendingSteps_ > 1)
+        SendMessageA(progress_, PBM_DELTAPOS, pendingSteps_, 0);
+    pendingSteps_ = 0;
+    lastProgressMove_ = GetTickCount();
+}
+
+void Frame::stopProgressTimer() {
+    if (progressTimer_)
+        KillTimer(window_, kProgressTimerId);
+    progressTimer_ = false;
 }
 
 void Frame::endProgress() {
+    stopProgressTimer();
+    pendingSteps_ = 0;
     progressActive_ = false;
     ShowWindow(progress_, SW_HIDE);
 }

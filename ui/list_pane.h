@@ -7,11 +7,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "core/win_handles.h"
 #include "ui/list_stats.h"
 
 class CacheEntry;
+class DocumentView;
 class DomainFolder;
 class MainWindow;
 
@@ -36,9 +38,14 @@ constexpr int32_t sortFieldOfColumn(int column) {
 // The text of one cell: title, type, URL, file, size in kilobytes, date.
 void itemText(const CacheEntry& entry, int column, char* out, size_t size);
 
+// The list holds no copies of its items (an owner-data list view): item i is
+// the i-th document of `listed_`, a view of the shown folder in the list's
+// order, and every text, icon and mark is asked for when it is drawn. The
+// control itself keeps only the selection and the focus.
 class ListPane {
 public:
-    explicit ListPane(MainWindow& main) : main_(main) {}
+    explicit ListPane(MainWindow& main);
+    ~ListPane();
     ListPane(const ListPane&) = delete;
     ListPane& operator=(const ListPane&) = delete;
 
@@ -47,6 +54,8 @@ public:
     void setupHeaderDrawing();
     HWND window() const { return window_; }
 
+    // Empties the list, as for a newly selected folder.
+    void clear();
     // Brings the items in step with `folder` (null: the tree's selection).
     void syncList(DomainFolder* folder);
     // After a loading run every item is written again: titles and icons
@@ -56,7 +65,8 @@ public:
     void setListMode(DWORD mode);
     // The hidden and missing marks, shown only while "Alles anzeigen" is on.
     void showMarks(bool shown);
-    // Sorts by the settings' document sort key.
+    // Sorts by the settings' document sort key; selection, focus and the
+    // scroll position stay with their documents and places.
     void sortItems();
 
     template <class Fn>
@@ -67,7 +77,9 @@ public:
                 fn(entry);
     }
     CacheEntry* firstSelected() const;
+    // Null for an index outside the list.
     CacheEntry* entryAt(int item) const;
+    int itemCount() const;
     void selectAllDocuments();
     void invertSelection();
     // Selects and focuses the item of `entry` and scrolls it into view;
@@ -86,18 +98,21 @@ public:
     const ListStats& stats() const { return stats_; }
     void updateStatusBar();
 
-    // True when the notification was the list's own business.
-    bool onNotify(NMHDR* header);
+    // True when the notification was the list's own business; `result`
+    // is then the answer to it.
+    bool onNotify(NMHDR* header, LRESULT& result);
 
 private:
     static LRESULT CALLBACK subclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    bool syncListItem(CacheEntry& entry, uint32_t mask, int index, bool& inserted);
+    void syncItems(DomainFolder* folder, bool reorder);
+    void showItems(std::unique_ptr<DocumentView> items, bool keepScroll);
     void recountStats();
-    void countItemAt(int item, int delta);
     bool countSelectionChange(const NMLISTVIEW& change);
     void afterCount();
     void changeSelection(bool invert);
+    void onGetDispInfo(NMLVDISPINFOA& info) const;
+    int findItem(int start, const char* prefix) const;
     void drawHeaderItem(const DRAWITEMSTRUCT& item);
     void loadSortArrows();
 
@@ -105,6 +120,8 @@ private:
     HWND window_ = nullptr;
     WNDPROC listProc_ = nullptr;
     GdiObject sortArrows_;
+    // Null while the list is empty.
+    std::unique_ptr<DocumentView> listed_;
     ListStats stats_;
     int redrawLock_ = 0;
     int statsLock_ = 0;

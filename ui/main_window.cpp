@@ -139,6 +139,9 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_RUN_STEP:
         frame_.stepProgress();
         return 0;
+    case WM_TIMER:
+        frame_.onTimer(wParam);
+        return 0;
     case WM_RUN_ENDED:
         onRunEnded(static_cast<RunKind>(wParam), static_cast<uint32_t>(lParam));
         return 0;

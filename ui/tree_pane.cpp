@@ -46,6 +46,33 @@ TVINSERTSTRUCTA folderNode(HTREEITEM parent, DomainFolder& folder, int image, in
 
 }  // namespace
 
+// Stops the tree from redrawing for a batch of node changes, from the first
+// change on, and lets it draw once at the end. While it draws, the tree
+// lays out, measures and repaints everything after a new node on every
+// insertion, which for a root of a few thousand hosts takes seconds.
+class TreeRedrawPause {
+public:
+    explicit TreeRedrawPause(HWND tree) : tree_(tree) {}
+    ~TreeRedrawPause() { end(); }
+    TreeRedrawPause(const TreeRedrawPause&) = delete;
+    TreeRedrawPause& operator=(const TreeRedrawPause&) = delete;
+
+    void begin() {
+        if (!paused_)
+            SendMessageA(tree_, WM_SETREDRAW, FALSE, 0);
+        paused_ = true;
+    }
+    void end() {
+        if (paused_)
+            SendMessageA(tree_, WM_SETREDRAW, TRUE, 0);
+        paused_ = false;
+    }
+
+private:
+    HWND tree_;
+    bool paused_ = false;
+};
+
 bool TreePane::create(HWND parent) {
     const DWORD style = WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_NOTOOLTIPS;
     window_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "", style, 0, 0, 0, 0, parent,
@@ -190,11 +217,14 @@ bool TreePane::syncTreeRoot(FolderList& root, unsigned mask, int rootImage, int 
         if (vanishing >= 0 || target)
             selectItem(nullptr);
         bool inserted = false;
+        TreeRedrawPause pause(window_);
         for (int32_t i = 0; i < root.count(); ++i)
-            if (!syncFolderNode(*root.folderAt(i), mask, node, folderImage, folderSelectedImage, inserted))
+            if (!syncFolderNode(*root.folderAt(i), mask, node, folderImage, folderSelectedImage, pause, inserted))
                 result = false;
         if (inserted)
             sortFolderNodes(root, hierarchical);
+        // The tree is drawn again before any node is selected.
+        pause.end();
         if (vanishing >= 0) {
             target = nearestFolderNode(root, vanishing, hierarchical);
             if (!target)
@@ -221,7 +251,7 @@ bool TreePane::syncTreeRoot(FolderList& root, unsigned mask, int rootImage, int 
 }
 
 bool TreePane::syncFolderNode(DomainFolder& folder, unsigned mask, HTREEITEM rootNode, int image, int selectedImage,
-                              bool& inserted) {
+                              TreeRedrawPause& pause, bool& inserted) {
     if (folder.isNested())
         return false;
     HTREEITEM node = nodeOf(folder);
@@ -237,12 +267,14 @@ bool TreePane::syncFolderNode(DomainFolder& folder, unsigned mask, HTREEITEM roo
         insert.item.state = wanted;
         insert.item.stateMask = TVIS_OVERLAYMASK | TVIS_EXPANDED;
         insert.item.cChildren = 0;
+        pause.begin();
         node = TreeView_InsertItem(window_, &insert);
         if (!node)
             return false;
         inserted = true;
         folder.treeItem = node;
     } else if (node) {
+        pause.begin();
         TreeView_DeleteItem(window_, node);
         folder.treeItem = nullptr;
     }
@@ -305,7 +337,7 @@ void TreePane::onFolderSelected(DomainFolder* folder) {
     list.suspendStats();
     UpdateWindow(window_);
     list.suspendRedraw();
-    ListView_DeleteAllItems(list.window());
+    list.clear();
     HCURSOR previousCursor = nullptr;
     bool waited = false;
     CacheModel* model = main_.model();
@@ -318,7 +350,7 @@ void TreePane::onFolderSelected(DomainFolder* folder) {
         }
         list.syncList(folder);
     }
-    if (ListView_GetItemCount(list.window()) > 0)
+    if (list.itemCount() > 0)
         ListView_SetItemState(list.window(), 0, LVIS_FOCUSED, LVIS_FOCUSED);
     list.resumeRedraw();
     if (waited)

@@ -8,6 +8,7 @@
 class DomainFolder;
 class FolderList;
 class MainWindow;
+class TreeRedrawPause;
 
 // What RefreshViews brings up to date.
 enum RefreshFlag : unsigned {
@@ -52,7 +53,7 @@ private:
     bool syncTreeRoot(FolderList& root, unsigned mask, int rootImage, int folderImage, int folderSelectedImage,
                       bool hierarchical);
     bool syncFolderNode(DomainFolder& folder, unsigned mask, HTREEITEM rootNode, int image, int selectedImage,
-                        bool& inserted);
+                        TreeRedrawPause& pause, bool& inserted);
     void sortFolderNodes(FolderList& root, bool hierarchical);
     HTREEITEM nearestFolderNode(FolderList& root, int vanishing, bool hierarchical) const;
     HTREEITEM insertRootNode(FolderList& root, int image);

@@ -281,6 +281,14 @@ std::vector<int> AppDriver::selectedListRows() const {
     return rows;
 }
 
+UINT AppDriver::listItemState(int row, UINT mask) const {
+    return static_cast<UINT>(SendMessageA(list(), LVM_GETITEMSTATE, row, mask));
+}
+
+int AppDriver::focusedListRow() const {
+    return static_cast<int>(SendMessageA(list(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+}
+
 bool AppDriver::clickColumnHeader(int column) const {
     HWND header = reinterpret_cast<HWND>(SendMessageA(list(), LVM_GETHEADER, 0, 0));
     RemoteMemory memory(process_.hProcess, sizeof(RECT));

@@ -62,6 +62,10 @@ public:
     // Selects exactly `rows`; the focus stays where it is.
     bool selectListRows(const std::vector<int>& rows) const;
     std::vector<int> selectedListRows() const;
+    // The state bits of a row under `mask` (selection, focus, mark image).
+    UINT listItemState(int row, UINT mask) const;
+    // The row with the focus, or -1.
+    int focusedListRow() const;
     // Clicks the header of a list column as the mouse would.
     bool clickColumnHeader(int column) const;
 
