@@ -144,17 +144,9 @@ void ListPane::resumeRedraw() {
 }
 
 void ListPane::selectEntry(const CacheEntry& entry) {
-    LVFINDINFOA find = {};
-    find.flags = LVFI_PARAM;
-    find.lParam = reinterpret_cast<LPARAM>(&entry);
-    int item = static_cast<int>(SendMessageA(window_, LVM_FINDITEMA, static_cast<WPARAM>(-1),
-                                              reinterpret_cast<LPARAM>(&find)));
+    int item = listed_ ? listed_->indexOf(&entry) : -1;
     if (item < 0)
         return;
     ListView_SetItemState(window_, item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     ListView_EnsureVisible(window_, item, FALSE);
-}
-
-void ListPane::clear() {
-    ListView_DeleteAllItems(window_);
 }

@@ -85,8 +85,6 @@ public:
     // Selects and focuses the item of `entry` and scrolls it into view;
     // nothing when the list does not show it.
     void selectEntry(const CacheEntry& entry);
-    // Removes every item.
-    void clear();
 
     // Nesting locks: redrawing resumes, and the statistics are counted
     // anew, when the outermost lock is released.
