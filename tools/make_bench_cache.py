@@ -4,6 +4,7 @@
     make_bench_cache.py scan    OUTDIR [--records 20000] [--hosts 300]
     make_bench_cache.py titles  OUTDIR [--records 20000] [--html 8000] [--hosts 200]
     make_bench_cache.py extract OUTDIR [--pages 5000] [--links 40] [--pictures 5000]
+    make_bench_cache.py search  OUTDIR [--documents 10000] [--size 10000] [--hosts 300]
 common options: --page-size 4096, --seed 1996, --expected (also write expected.tsv)
 
 scan:    documents of every kind spread over many hosts (a few large, many small),
@@ -15,6 +16,10 @@ titles:  HTML pages with titles (references, tags, line breaks, some beyond the
 extract: one host; every page has about --links links (hyperlinks and pictures,
          relative, root-relative and absolute), a fifth of them to documents that
          are not cached.
+search:  text documents (HTML and plain text) of about --size bytes each; the
+         word "kolibri" is in about a fifth of them and "zeppelin" in about a
+         third, independently, written in varying case, in HTML pages also
+         with character references around them and inside tags.
 The same arguments always give the same folder.
 """
 
@@ -266,9 +271,55 @@ def build_extract(cache, rng, pages, links, picture_count):
         cache.add(url, "text/html", html_page("Archivseite %d" % number, lines))
 
 
+SEARCH_WORDS = ("kolibri", "zeppelin")
+SEARCH_SHARES = (0.2, 0.33)
+FILLER = ("der", "die", "das", "und", "im", "mit", "Stadt", "Hafen", "Markt", "Wetter",
+          "Reise", "Verein", "Schule", "Bahnhof", "Rathaus", "Kirche", "Museum", "Garten",
+          "Br\u00fccke", "Stra\u00dfe", "gr\u00fcn", "sch\u00f6n", "Fu\u00dfweg", "\u00c4rger",
+          "Zeitung", "Anzeige", "Termine", "Preise", "Kontakt", "Impressum", "Archiv")
+FILLER_HTML = ("Br&uuml;cke", "Stra&szlig;e", "&Auml;rger", "&amp;", "&nbsp;", "&#252;ber")
+
+
+def search_paragraphs(rng, html):
+    """A few hundred paragraphs of about 400 bytes, made once and then combined."""
+    paragraphs = []
+    for _ in range(300):
+        words = [rng.choice(FILLER + FILLER_HTML if html else FILLER) for _ in range(60)]
+        text = " ".join(words)
+        paragraphs.append("<P>%s</P>\n" % text if html else text + "\r\n")
+    return paragraphs
+
+
+def search_word(rng, word, html):
+    spelt = rng.choice((word, word.upper(), word.capitalize()))
+    if html and rng.random() < 0.3:
+        return "<A HREF=\"%s.html\">%s</A>" % (word, spelt)
+    return spelt
+
+
+def build_search(cache, rng, documents, size, host_count):
+    hosts = [host for host in make_hosts(rng, host_count) if host[0] == "http"]
+    pieces = {True: search_paragraphs(rng, True), False: search_paragraphs(rng, False)}
+    for index in range(documents):
+        html = rng.random() < 0.7
+        body = rng.choices(pieces[html], k=max(1, size // 400))
+        for word, share in zip(SEARCH_WORDS, SEARCH_SHARES):
+            if rng.random() < share:
+                at = rng.randrange(len(body))
+                body[at] = body[at] + search_word(rng, word, html) + (" " if html else "\r\n")
+        scheme, host = rng.choice(hosts)
+        if html:
+            url = "http://%s/text/t%d.html" % (host, index)
+            data = html_page("Dokument %d" % index, body)
+            cache.add(url, "text/html", data)
+        else:
+            url = "http://%s/text/t%d.txt" % (host, index)
+            cache.add(url, "text/plain", "".join(body).encode("cp1252"))
+
+
 def main(argv):
     parser = argparse.ArgumentParser(description="Write a synthetic browser cache.")
-    parser.add_argument("kind", choices=("scan", "titles", "extract"))
+    parser.add_argument("kind", choices=("scan", "titles", "extract", "search"))
     parser.add_argument("outdir")
     parser.add_argument("--records", type=int, default=20000)
     parser.add_argument("--hosts", type=int, default=None)
@@ -276,6 +327,8 @@ def main(argv):
     parser.add_argument("--pages", type=int, default=5000)
     parser.add_argument("--links", type=int, default=40)
     parser.add_argument("--pictures", type=int, default=5000)
+    parser.add_argument("--documents", type=int, default=10000)
+    parser.add_argument("--size", type=int, default=10000)
     parser.add_argument("--page-size", type=int, default=4096)
     parser.add_argument("--seed", type=int, default=1996)
     parser.add_argument("--expected", action="store_true",
@@ -289,6 +342,8 @@ def main(argv):
     elif arguments.kind == "titles":
         build_titles(cache, rng, arguments.records, min(arguments.html, arguments.records),
                      arguments.hosts or 200)
+    elif arguments.kind == "search":
+        build_search(cache, rng, arguments.documents, arguments.size, arguments.hosts or 300)
     else:
         build_extract(cache, rng, arguments.pages, arguments.links, arguments.pictures)
     try:
