@@ -42,8 +42,9 @@ const OptionBox kOptionBoxes[] = {
 };
 
 // The tree's folders after the caret's, in display order, the order of
-// "Nächster Ordner". A host folder is loaded before its titles are read, so
-// that a title is found as the list will show it.
+// "Nächster Ordner". A host folder of the cache is loaded before its titles
+// are read, so that a title is found as the list will show it; the results
+// only point to entries the cache's folders load.
 class TreeOrder : public FolderSequence {
 public:
     TreeOrder(MainWindow& main, HTREEITEM item) : main_(main), item_(item) {}
@@ -52,7 +53,8 @@ public:
         TreePane& tree = main_.tree();
         item_ = tree.nextFolderItem(item_);
         DomainFolder* folder = tree.folderOfItem(item_);
-        if (folder && !folder->isNested() && (processSettings().optionFlags & OPTION_FIND_TITLES))
+        if (folder && !folder->isNested() && folder->ownsItems() &&
+            (processSettings().optionFlags & OPTION_FIND_TITLES))
             loadFolder(*main_.model(), folder);
         return folder;
     }

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "doctest.h"
+
 namespace {
 
 const char kProgramKey[] = "Software\\Quill\\TARN";
@@ -62,8 +64,16 @@ HWND editOf(HWND dialog, int id) {
 }  // namespace
 
 HWND openDialog(const AppDriver& app, int command, const std::string& caption, DWORD timeoutMs) {
+    // The searches and the settings are refused while a run is in flight:
+    // the program must be past its start (whose loading run may not show
+    // yet) and the run over.
+    settle(app);
+    app.waitUntilIdle();
     PostMessageA(app.mainWindow(), WM_COMMAND, static_cast<WPARAM>(command), 0);
-    return waitForDialog(app, caption, timeoutMs);
+    HWND dialog = waitForDialog(app, caption, timeoutMs);
+    if (!dialog)
+        FAIL_CHECK("the dialog \"" << caption << "\" did not come");
+    return dialog;
 }
 
 HWND waitForDialog(const AppDriver& app, const std::string& caption, DWORD timeoutMs) {
@@ -99,8 +109,10 @@ bool isEnabled(HWND dialog, int id) {
 bool confirmDialog(const AppDriver& app, HWND dialog) {
     app.pressButton(dialog, IDOK);
     // Generous: the machine may be busy with other work.
-    if (!app.waitUntilGone(dialog, 15000))
+    if (!app.waitUntilGone(dialog, 15000)) {
+        FAIL_CHECK("the dialog stayed open after OK");
         return false;
+    }
     settle(app);
     return true;
 }

@@ -20,8 +20,9 @@ constexpr int kClearResults = 1402;
 constexpr int kSettings = 1405;
 constexpr int kSwitchPane = 1991;
 
-// Posts the command (a dialog's command would block a sent one) and waits
-// for the program's dialog with `caption`; null when none came.
+// Waits until no run is in flight, posts the command (a dialog's command
+// would block a sent one) and waits for the program's dialog with
+// `caption`; null when none came.
 HWND openDialog(const AppDriver& app, int command, const std::string& caption, DWORD timeoutMs = 20000);
 // The program's dialog with `caption` when it comes within `timeoutMs`.
 HWND waitForDialog(const AppDriver& app, const std::string& caption, DWORD timeoutMs);

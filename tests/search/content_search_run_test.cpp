@@ -90,15 +90,3 @@ TEST_CASE("a search run reads every candidate once and files its matches at the 
         CHECK(model.searchRoot->totalCount() == 0);
     }
 }
-
-TEST_CASE("documentContainsAll reads the document's cached file") {
-    ScannedCache cache;
-    REQUIRE(cache.read());
-    const CacheModel& model = cache.model;
-    // References are decoded in HTML pages only.
-    CHECK(documentContainsAll(model, *cache.entry("http://beta.example.com/gruss.html"), "grüße gepard"));
-    CHECK_FALSE(documentContainsAll(model, *cache.entry("http://beta.example.com/gruss.txt"), "grüße"));
-    CHECK(documentContainsAll(model, *cache.entry("http://beta.example.com/gruss.txt"), "gepard"));
-    CHECK_FALSE(documentContainsAll(model, *cache.entry("http://beta.example.com/nul.html"), "tierpark"));
-    CHECK(documentContainsAll(model, *cache.entry("http://beta.example.com/nul.html"), "anfang"));
-}

@@ -4,7 +4,6 @@
 
 #include "core/owned_text.h"
 #include "doctest.h"
-#include "index/entry_flags.h"
 #include "model/document_view.h"
 #include "model/model_builder.h"
 #include "search/find_walk.h"
@@ -22,15 +21,13 @@ private:
     size_t next_ = 0;
 };
 
-// alpha.example: "Leopard" (title), "Tiger", and a hidden "Leopard im Versteck";
-// in leopard.example and zoo.example the word is in the URLs alone.
+// alpha.example: "Leopard" (title) and "Tiger"; in leopard.example and
+// zoo.example the word is in the URLs alone.
 struct FindModel {
     TestModel t;
     FindModel() {
         titled("http://alpha.example/a.htm", "Leopard");
         titled("http://alpha.example/b.htm", "Tiger");
-        titled("http://alpha.example/c.htm", "Leopard im Versteck");
-        t.entry("http://alpha.example/c.htm")->setFlags(FLAG_HIDDEN);
         titled("http://leopard.example/x.htm", "Nichts");
         titled("http://zoo.example/leopard.htm", "Fell");
     }
@@ -49,25 +46,11 @@ FindQuery query(const char* text, uint32_t options = OPTION_FIND_HOSTS | OPTION_
 
 }  // namespace
 
-TEST_CASE("find goes forward from the position through documents and folder names") {
+TEST_CASE("find tests folder names only on the way, and only what the options name") {
     FindModel m;
     DomainFolder& alpha = m.folder("alpha.example");
     auto rest = [&] { return ListedFolders({&m.folder("leopard.example"), &m.folder("zoo.example")}); };
 
-    SUBCASE("from the tree: the folder's documents from the first one") {
-        ListedFolders folders = rest();
-        FindHit hit = findNext(alpha, nullptr, query("leopard"), folders);
-        CHECK(hit.result == MSG_OK);
-        CHECK(hit.folder == &alpha);
-        CHECK(hit.entry == m.entry("http://alpha.example/a.htm"));
-    }
-    SUBCASE("from the list: after the selected document, then the next folder's name") {
-        ListedFolders folders = rest();
-        FindHit hit = findNext(alpha, m.entry("http://alpha.example/a.htm"), query("leopard"), folders);
-        CHECK(hit.result == MSG_OK);
-        CHECK(hit.folder == &m.folder("leopard.example"));
-        CHECK(hit.entry == nullptr);
-    }
     SUBCASE("the starting folder's own name is never tested") {
         ListedFolders folders({&m.folder("zoo.example")});
         FindHit hit = findNext(m.folder("leopard.example"), nullptr, query("leopard", OPTION_FIND_HOSTS), folders);
@@ -79,21 +62,6 @@ TEST_CASE("find goes forward from the position through documents and folder name
         CHECK(hit.entry == m.entry("http://leopard.example/x.htm"));
         ListedFolders none = rest();
         CHECK(findNext(alpha, nullptr, query("leopard", 0), none).result == MSG_FIND_FINISHED);
-    }
-    SUBCASE("a hidden document is found only while everything is shown") {
-        ListedFolders folders({});
-        const CacheEntry* first = m.entry("http://alpha.example/a.htm");
-        CHECK(findNext(alpha, first, query("leopard"), folders).result == MSG_FIND_FINISHED);
-        ListedFolders again({});
-        FindHit hit = findNext(alpha, first, query("leopard", OPTION_FIND_TITLES, OPTION_SHOW_ALL), again);
-        CHECK(hit.entry == m.entry("http://alpha.example/c.htm"));
-    }
-    SUBCASE("no wrap-around at the end of the tree") {
-        ListedFolders folders({});
-        FindHit hit = findNext(m.folder("zoo.example"), m.entry("http://zoo.example/leopard.htm"), query("leopard"),
-                               folders);
-        CHECK(hit.result == MSG_FIND_FINISHED);
-        CHECK(hit.entry == nullptr);
     }
     SUBCASE("a root searches the documents of all its folders first") {
         ListedFolders folders({&alpha});
