@@ -18,7 +18,6 @@
 
 namespace {
 
-const char kBrowserValue[] = "Browser";
 const char kInternetSettingsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 const char kAutodialValue[] = "EnableAutodial";
 
@@ -168,7 +167,7 @@ MessageCode openInBrowser(const char* url, bool activate, BrowserSession& sessio
 bool launchBrowser(const char* url) {
     char program[MAX_PATH] = "";
     if (RegKey key = openProgramKey(PROGRAM_KEY_READ))
-        readRegistryText(key.get(), kBrowserValue, program, sizeof program);
+        readRegistryText(key.get(), kBrowserPathValue, program, sizeof program);
     if (!program[0])
         copyTextBounded(program, sizeof program, kNavigatorExecutable);
     return startWithoutAutodial(program, url) > 32;

@@ -7,6 +7,10 @@
 
 extern const char kProgramKeyPath[];
 
+// The browser program's full path, a REG_SZ of the program's key; without
+// it the browser is started by its plain name.
+constexpr char kBrowserPathValue[] = "Browser";
+
 enum ProgramKeyAccess {
     PROGRAM_KEY_READ,    // an existing key, for reading
     PROGRAM_KEY_CHANGE,  // an existing key, for reading, writing and deleting values

@@ -6,6 +6,7 @@
     make_bench_cache.py extract OUTDIR [--pages 5000] [--links 40] [--pictures 5000]
     make_bench_cache.py index   OUTDIR [--pages 8000] [--links 10]
     make_bench_cache.py hosts   OUTDIR [--records 20000] [--hosts 2000] [--big-host 0]
+    make_bench_cache.py search  OUTDIR [--documents 10000] [--size 10000] [--hosts 300]
 common options: --page-size 4096, --seed 1996, --expected (also write expected.tsv)
 
 scan:    documents of every kind spread over many hosts (a few large, many small),
@@ -24,6 +25,10 @@ index:   one host whose --pages pages are all named index.html, each in a folder
 hosts:   the records dealt out evenly over --hosts hosts, documents of every kind;
          with --big-host N the first N records all go to one more host,
          www.zentralarchiv.de, the rest are dealt out as before.
+search:  text documents (HTML and plain text) of about --size bytes each; the
+         word "kolibri" is in about a fifth of them and "zeppelin" in about a
+         third, independently, written in varying case, in HTML pages also
+         with character references around them and inside tags.
 The same arguments always give the same folder.
 """
 
@@ -314,9 +319,55 @@ def build_hosts(cache, rng, records, host_count, big_host):
                   missing=rng.random() < 0.01)
 
 
+SEARCH_WORDS = ("kolibri", "zeppelin")
+SEARCH_SHARES = (0.2, 0.33)
+FILLER = ("der", "die", "das", "und", "im", "mit", "Stadt", "Hafen", "Markt", "Wetter",
+          "Reise", "Verein", "Schule", "Bahnhof", "Rathaus", "Kirche", "Museum", "Garten",
+          "Br\u00fccke", "Stra\u00dfe", "gr\u00fcn", "sch\u00f6n", "Fu\u00dfweg", "\u00c4rger",
+          "Zeitung", "Anzeige", "Termine", "Preise", "Kontakt", "Impressum", "Archiv")
+FILLER_HTML = ("Br&uuml;cke", "Stra&szlig;e", "&Auml;rger", "&amp;", "&nbsp;", "&#252;ber")
+
+
+def search_paragraphs(rng, html):
+    """A few hundred paragraphs of about 400 bytes, made once and then combined."""
+    paragraphs = []
+    for _ in range(300):
+        words = [rng.choice(FILLER + FILLER_HTML if html else FILLER) for _ in range(60)]
+        text = " ".join(words)
+        paragraphs.append("<P>%s</P>\n" % text if html else text + "\r\n")
+    return paragraphs
+
+
+def search_word(rng, word, html):
+    spelt = rng.choice((word, word.upper(), word.capitalize()))
+    if html and rng.random() < 0.3:
+        return "<A HREF=\"%s.html\">%s</A>" % (word, spelt)
+    return spelt
+
+
+def build_search(cache, rng, documents, size, host_count):
+    hosts = [host for host in make_hosts(rng, host_count) if host[0] == "http"]
+    pieces = {True: search_paragraphs(rng, True), False: search_paragraphs(rng, False)}
+    for index in range(documents):
+        html = rng.random() < 0.7
+        body = rng.choices(pieces[html], k=max(1, size // 400))
+        for word, share in zip(SEARCH_WORDS, SEARCH_SHARES):
+            if rng.random() < share:
+                at = rng.randrange(len(body))
+                body[at] = body[at] + search_word(rng, word, html) + (" " if html else "\r\n")
+        scheme, host = rng.choice(hosts)
+        if html:
+            url = "http://%s/text/t%d.html" % (host, index)
+            data = html_page("Dokument %d" % index, body)
+            cache.add(url, "text/html", data)
+        else:
+            url = "http://%s/text/t%d.txt" % (host, index)
+            cache.add(url, "text/plain", "".join(body).encode("cp1252"))
+
+
 def main(argv):
     parser = argparse.ArgumentParser(description="Write a synthetic browser cache.")
-    parser.add_argument("kind", choices=("scan", "titles", "extract", "index", "hosts"))
+    parser.add_argument("kind", choices=("scan", "titles", "extract", "index", "hosts", "search"))
     parser.add_argument("outdir")
     parser.add_argument("--records", type=int, default=20000)
     parser.add_argument("--hosts", type=int, default=None)
@@ -325,6 +376,8 @@ def main(argv):
     parser.add_argument("--links", type=int, default=40)
     parser.add_argument("--pictures", type=int, default=5000)
     parser.add_argument("--big-host", type=int, default=0)
+    parser.add_argument("--documents", type=int, default=10000)
+    parser.add_argument("--size", type=int, default=10000)
     parser.add_argument("--page-size", type=int, default=4096)
     parser.add_argument("--seed", type=int, default=1996)
     parser.add_argument("--distinct-types", action="store_true",
@@ -345,6 +398,8 @@ def main(argv):
         build_index(cache, rng, arguments.pages, arguments.links)
     elif arguments.kind == "hosts":
         build_hosts(cache, rng, arguments.records, arguments.hosts or 2000, arguments.big_host)
+    elif arguments.kind == "search":
+        build_search(cache, rng, arguments.documents, arguments.size, arguments.hosts or 300)
     else:
         build_extract(cache, rng, arguments.pages, arguments.links, arguments.pictures)
     try:

@@ -13,6 +13,7 @@
 #include "model/hidden_lists.h"
 #include "model/loading.h"
 #include "resources/resource_ids.h"
+#include "search/content_search.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
 #include "ui/list_format.h"
@@ -193,12 +194,17 @@ void MainWindow::onRunEnded(RunKind kind, uint32_t runNumber) {
         pruneEmptyFolders(*model_->cacheRoot);
         pruneEmptyFolders(*model_->searchRoot);
     } else if (kind == RUN_CONTENT_SEARCH) {
+        // The worker has only collected its matches: they go into the results
+        // root now, on this thread, before anything shows them.
+        MessageCode filed = fileSearchResults(*model_);
         model_->searchRoot->clearFlags(FLAG_ROOT_SHOWN);
         tree_.refreshViews(RefreshTree | RefreshResults | RefreshList);
-        pruneEmptyFolders(*model_->searchRoot);
+        finishContentSearch(*model_);
         // A search that found nothing says so, unless the user has turned
         // to another program meanwhile.
-        if (model_->searchRoot->totalCount() == 0 && GetForegroundWindow() == window_)
+        if (filed != MSG_OK)
+            showMessageCode(window_, filed);
+        else if (model_->searchRoot->totalCount() == 0 && GetForegroundWindow() == window_)
             showMessageCode(window_, MSG_NOTHING_FOUND);
     }
 }

@@ -39,6 +39,7 @@ public:
     // The one model of the process, and where its background runs report;
     // null until start-up has made them.
     CacheModel* model() const { return model_; }
+    ModelNotifier* notifier() const { return notifier_; }
     void setModel(CacheModel* model, ModelNotifier* notifier);
 
     // "Aktualisieren": reads the cache index again and restarts the loading.

@@ -1,0 +1,56 @@
+#include "search/content_search.h"
+
+#include <new>
+#include <utility>
+
+#include "index/cache_entry.h"
+#include "model/cache_model.h"
+#include "model/document_view.h"
+#include "model/domain_folder.h"
+#include "search/content_match.h"
+
+std::unique_ptr<SortedCollection> makeCandidateSet() {
+    int32_t status;
+    return std::unique_ptr<SortedCollection>(checkCreated(
+        new (std::nothrow) SortedCollection(SortedCollection::kCapacity, SortedCollection::kDelta, false, false, false),
+        status));
+}
+
+bool addCandidate(SortedCollection& candidates, CacheEntry& entry) {
+    return !isSearchCandidate(entry) || candidates.insertAt(candidates.count(), &entry) >= 0;
+}
+
+bool addFolderCandidates(SortedCollection& candidates, const DomainFolder& folder, uint32_t filterMask) {
+    const bool root = folder.isNested();
+    bool complete = true;
+    folder.forEachDeep([&](NamedItem* item) {
+        if (complete && (!root || !item->hasAnyFlag(filterMask)))
+            complete = addCandidate(candidates, *static_cast<CacheEntry*>(item));
+    });
+    return complete;
+}
+
+bool addCacheCandidates(SortedCollection& candidates, const CacheModel& model) {
+    bool complete = true;
+    model.cacheRoot->forEachDeep([&](NamedItem* item) {
+        if (complete)
+            complete = addCandidate(candidates, *static_cast<CacheEntry*>(item));
+    });
+    return complete;
+}
+
+MessageCode fileSearchResults(CacheModel& model) {
+    std::unique_ptr<ContentSearchJob> job = std::move(model.contentSearch);
+    if (!job)
+        return MSG_OK;
+    bool complete = !job->matchLost;
+    job->matches->forEach([&](NamedItem* item) {
+        if (addEntry(*model.searchRoot, static_cast<CacheEntry*>(item)).index < 0)
+            complete = false;
+    });
+    return complete ? MSG_OK : MSG_OUT_OF_MEMORY;
+}
+
+void finishContentSearch(CacheModel& model) {
+    pruneEmptyFolders(*model.searchRoot);
+}

@@ -1,0 +1,234 @@
+// "Einstellungen" (dialog 45): the browser's path, the cache directory and
+// the two browser options.
+#include "ui/settings_dialog.h"
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <cstring>
+
+#include "core/message_code.h"
+#include "core/owned_text.h"
+#include "core/registry_text.h"
+#include "core/text_locale.h"
+#include "index/cache_location.h"
+#include "model/cache_model.h"
+#include "resources/command_ids.h"
+#include "resources/dialog_ids.h"
+#include "resources/string_ids.h"
+#include "settings/program_key.h"
+#include "settings/settings.h"
+#include "ui/dialog_help.h"
+#include "ui/dialog_text.h"
+#include "ui/main_window.h"
+#include "ui/message_box.h"
+
+namespace {
+
+// Whatever is typed fits a path buffer with its NUL; a longer text (pasted
+// beyond the limit, or set from outside) is refused, never cut.
+constexpr int kPathLimit = MAX_PATH - 1;
+
+struct OptionBox {
+    int id;
+    uint32_t option;
+};
+
+const OptionBox kOptionBoxes[] = {
+    {IDC_SETTINGS_ADJUST_BROWSER, OPTION_ADJUST_BROWSER},
+    {IDC_SETTINGS_RESTORE_BROWSER, OPTION_RESTORE_BROWSER},
+};
+
+struct SettingsDialog {
+    MainWindow& main;
+    // The confirmed cache directory differs from the one read before.
+    bool directoryChanged;
+};
+
+SettingsDialog& stateOf(HWND dialog) {
+    return *reinterpret_cast<SettingsDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+void initSettingsDialog(HWND dialog, const SettingsDialog& state) {
+    attachHelpTable(dialog, DLG_SETTINGS);
+    char browser[MAX_PATH] = "";
+    if (RegKey key = openProgramKey(PROGRAM_KEY_READ))
+        readRegistryText(key.get(), kBrowserPathValue, browser, sizeof browser);
+    SendDlgItemMessageA(dialog, IDC_SETTINGS_BROWSER, EM_LIMITTEXT, kPathLimit, 0);
+    SetDlgItemTextA(dialog, IDC_SETTINGS_BROWSER, browser);
+    SendDlgItemMessageA(dialog, IDC_SETTINGS_CACHE_DIRECTORY, EM_LIMITTEXT, kPathLimit, 0);
+    SetDlgItemTextA(dialog, IDC_SETTINGS_CACHE_DIRECTORY, state.main.model()->cacheDirectory.view());
+    const uint32_t options = processSettings().optionFlags;
+    for (const OptionBox& box : kOptionBoxes)
+        CheckDlgButton(dialog, box.id, (options & box.option) ? BST_CHECKED : BST_UNCHECKED);
+}
+
+// The filter of the file dialog: `filterId` and "Alle Dateien", whose "#"
+// stand for the NULs between the parts. `out` ends in two NULs.
+void buildFilter(UINT filterId, char* out, size_t size) {
+    std::memset(out, 0, size);
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    // Two NULs stay free at the end whatever the strings hold.
+    int used = LoadStringA(instance, filterId, out, static_cast<int>(size - 2));
+    if (used < 0)
+        used = 0;
+    LoadStringA(instance, STR_FILTER_ALL_FILES, out + used, static_cast<int>(size - 2 - used));
+    for (size_t i = 0; i < size - 2; ++i)
+        if (out[i] == '#')
+            out[i] = '\0';
+}
+
+// Asks for an existing file; `path` receives its full path and `nameOffset`
+// where its name begins. False when the user cancels.
+bool browseForFile(HWND dialog, UINT filterId, const char* initialName, const char* initialDirectory, char* path,
+                   size_t& nameOffset) {
+    char filter[512];
+    buildFilter(filterId, filter, sizeof filter);
+    copyTextBounded(path, MAX_PATH, initialName);
+    OPENFILENAMEA request = {};
+    request.lStructSize = sizeof request;
+    request.hwndOwner = dialog;
+    request.lpstrFilter = filter;
+    request.nFilterIndex = 1;
+    request.lpstrFile = path;
+    request.nMaxFile = MAX_PATH;
+    request.lpstrInitialDir = initialDirectory && initialDirectory[0] ? initialDirectory : nullptr;
+    request.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_FILEMUSTEXIST;
+    if (!GetOpenFileNameA(&request))
+        return false;
+    nameOffset = request.nFileOffset;
+    return true;
+}
+
+void browseForBrowser(HWND dialog) {
+    char path[MAX_PATH];
+    size_t nameOffset;
+    if (browseForFile(dialog, STR_FILTER_PROGRAMS, "netscape.exe", nullptr, path, nameOffset))
+        SetDlgItemTextA(dialog, IDC_SETTINGS_BROWSER, path);
+}
+
+// The directory of the chosen index file: without the backslash before the
+// name, except in the root of a drive ("C:\").
+void browseForCacheIndex(HWND dialog, const SettingsDialog& state) {
+    char path[MAX_PATH];
+    size_t nameOffset;
+    if (!browseForFile(dialog, STR_FILTER_CACHE_DATABASE, "FAT.DB", state.main.model()->cacheDirectory.view(), path,
+                       nameOffset))
+        return;
+    size_t cut = nameOffset > 3 ? nameOffset - 1 : nameOffset;
+    if (cut < std::strlen(path))
+        path[cut] = '\0';
+    SetDlgItemTextA(dialog, IDC_SETTINGS_CACHE_DIRECTORY, path);
+}
+
+// The focus goes to the bad field first, so that the user can correct it
+// as soon as the message is gone.
+void refuseField(HWND dialog, int id, MessageCode code) {
+    SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, id)), TRUE);
+    showMessageCode(dialog, code);
+}
+
+bool isProgramFile(const char* path) {
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The cache directory to use: the field's, or the browser's own when it is
+// empty, as a full path. False when it is not a valid cache directory.
+bool chosenCacheDirectory(HWND dialog, char* directory, size_t size) {
+    char typed[MAX_PATH];
+    if (!readControlText(GetDlgItem(dialog, IDC_SETTINGS_CACHE_DIRECTORY), typed, sizeof typed))
+        return false;
+    if (!typed[0])
+        readBrowserCacheDirectory(typed, sizeof typed);
+    if (!typed[0])
+        return false;
+    DWORD length = GetFullPathNameA(typed, static_cast<DWORD>(size), directory, nullptr);
+    return length > 0 && length < size && isValidCacheDirectory(directory);
+}
+
+// OK: validates both paths before anything is stored; true when the dialog
+// may close.
+bool confirmSettings(HWND dialog, SettingsDialog& state) {
+    char browser[MAX_PATH];
+    if (!readControlText(GetDlgItem(dialog, IDC_SETTINGS_BROWSER), browser, sizeof browser) ||
+        (browser[0] && !isProgramFile(browser))) {
+        refuseField(dialog, IDC_SETTINGS_BROWSER, MSG_INVALID_PROGRAM);
+        return false;
+    }
+    char directory[MAX_PATH];
+    if (!chosenCacheDirectory(dialog, directory, sizeof directory)) {
+        refuseField(dialog, IDC_SETTINGS_CACHE_DIRECTORY, MSG_INVALID_CACHE_DIRECTORY);
+        return false;
+    }
+    CacheModel& model = *state.main.model();
+    const bool changed = compareTextNoCase(directory, model.cacheDirectory.view()) != 0;
+    // Made the model's before "Browser" is written: it fails only for want
+    // of memory, and then nothing is stored.
+    if (!setCacheDirectory(model.cacheDirectory, directory)) {
+        showOutOfMemory();
+        return false;
+    }
+    if (RegKey key = openProgramKey(PROGRAM_KEY_CREATE)) {
+        if (browser[0])
+            writeRegistryText(key.get(), kBrowserPathValue, browser);
+        else
+            RegDeleteValueA(key.get(), kBrowserPathValue);
+    }
+    Settings& settings = processSettings();
+    for (const OptionBox& box : kOptionBoxes) {
+        if (IsDlgButtonChecked(dialog, box.id) == BST_CHECKED)
+            settings.optionFlags |= box.option;
+        else
+            settings.optionFlags &= ~box.option;
+    }
+    state.directoryChanged = changed;
+    return true;
+}
+
+INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        initSettingsDialog(dialog, *reinterpret_cast<SettingsDialog*>(lParam));
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_SETTINGS_BROWSE_BROWSER:
+            browseForBrowser(dialog);
+            return TRUE;
+        case IDC_SETTINGS_BROWSE_CACHE:
+            browseForCacheIndex(dialog, stateOf(dialog));
+            return TRUE;
+        case IDOK:
+            if (confirmSettings(dialog, stateOf(dialog)))
+                EndDialog(dialog, IDOK);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    case WM_HELP:
+    case WM_CONTEXTMENU:
+        return showContextHelp(dialog, message, wParam, lParam);
+    case WM_NCDESTROY:
+        releaseHelpTable(dialog);
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+}  // namespace
+
+void settingsCommand(MainWindow& main) {
+    if (!main.model())
+        return;
+    SettingsDialog state = {main, false};
+    INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(DLG_SETTINGS), main.window(),
+                                     settingsDialogProc, reinterpret_cast<LPARAM>(&state));
+    if (result == IDOK && state.directoryChanged)
+        SendMessageA(main.window(), WM_COMMAND, CMD_RELOAD, 0);
+}
