@@ -105,8 +105,13 @@ bool fillView(DocumentView& view, const SortedCollection& folderOrList) {
         if (isVisible(*entry, mask))
             view.insertAt(view.count(), entry);
     });
+    sortView(view);
+    return true;
+}
+
+void sortView(DocumentView& view) {
     if (view.sortStable())
-        return true;
+        return;
     // Without memory for the merge, the same order by insertion, which needs
     // none: the view already has room for every document.
     int32_t count = view.count();
@@ -120,5 +125,4 @@ bool fillView(DocumentView& view, const SortedCollection& folderOrList) {
             view.insertAt(place, item);
         }
     }
-    return true;
 }

@@ -61,3 +61,7 @@ private:
 // Refills the view from a folder, or from every folder of a folder list in
 // folder order. False when memory ran out; the view is then empty.
 bool fillView(DocumentView& view, const SortedCollection& folderOrList);
+
+// Puts the view's documents into its sort order; equal documents keep the
+// order they have in the view. Needs no memory of its own when none is left.
+void sortView(DocumentView& view);

@@ -124,8 +124,20 @@ void ListPane::syncItems(DomainFolder* folder, bool reorder) {
 
     std::unique_ptr<DocumentView> items;
     if (inserted || reorder || listed == 0) {
-        items = makeView(mask, sortKey, folder->totalCount());
-        if (items && !fillView(*items, *folder))
+        // A sort of the list itself: the documents listed now keep their
+        // order among equals, and new ones follow them in URL order.
+        items = makeView(mask, sortKey, folder->totalCount() + listed);
+        bool complete = items != nullptr;
+        for (int i = 0; complete && i < listed; ++i)
+            if (!listed_->entryAt(i)->hasAnyFlag(mask))
+                complete = items->insertAt(items->count(), listed_->entryAt(i)) >= 0;
+        folder->forEachDeep([&](NamedItem* entry) {
+            if (complete && !entry->hasAnyFlag(mask | FLAG_LISTED))
+                complete = items->insertAt(items->count(), entry) >= 0;
+        });
+        if (complete)
+            sortView(*items);
+        else
             items.reset();
     } else {
         // Only departures: the others keep their places, unsorted anew.

@@ -9,16 +9,7 @@
 #include <vector>
 
 #include "app_driver.h"
-
-// The commands of the searches and the settings, and those the tests use
-// around them, by the program's fixed numbers.
-constexpr int kFind = 1202;
-constexpr int kSortByTitle = 1313;
-constexpr int kReload = 1319;
-constexpr int kContentSearch = 1401;
-constexpr int kClearResults = 1402;
-constexpr int kSettings = 1405;
-constexpr int kSwitchPane = 1991;
+#include "menu_commands.h"
 
 // Waits until no run is in flight, posts the command (a dialog's command
 // would block a sent one) and waits for the program's dialog with
