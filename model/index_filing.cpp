@@ -47,27 +47,37 @@ DomainFolder* knownFolder(FolderList& root, const char* host, HostFolders* hosts
     return folder;
 }
 
+// The entry of a record whose URL (slashes only) is parsed, made before any
+// lookup so that the lookup can use its sort key; its MIME type is bound
+// only once the record is known to stay, because a new type takes the next
+// type index. Null when the record is dropped (`ok` stays true: without a
+// scheme or a host no entry of the cache can have this URL, so nothing is
+// replaced either) or memory ran out (`ok` false).
+CacheEntry* entryOfRecord(const CacheModel& model, const IndexRecord& record, const char* url,
+                          const UrlLayout& parsed, bool& ok) {
+    ok = true;
+    if (!parsed.scheme.present() || parsed.host.length == 0)
+        return nullptr;
+    int32_t status;
+    CacheEntry* entry = checkCreated(new (std::nothrow) CacheEntry(record, url, parsed, model.unknownTitle()), status);
+    ok = entry || status != -1;
+    return entry;
+}
+
 // Files a record whose URL (slashes only) is already parsed, one record at
 // a time: the folders and the root stay in order. `hosts`, when given,
 // remembers the folders this scan has met.
 bool fileParsedRecord(CacheModel& model, const IndexRecord& record, const char* url, const UrlLayout& parsed,
                       HostFolders* hosts) {
-    // Without a host no entry of the cache can have this URL, and without a
-    // scheme or a host the record is dropped: nothing to replace either way.
-    if (!parsed.scheme.present() || parsed.host.length == 0)
-        return true;
-    SpanText host(parsed.host);
-    if (!host.get())
-        return false;
-
-    // The entry is made before the lookup so that the lookup can use its
-    // sort key; its MIME type is only taken once the record is known to stay,
-    // because a new type takes the next type index.
-    int32_t status;
-    CacheEntry* entry = checkCreated(
-        new (std::nothrow) CacheEntry(record, url, parsed, model.unknownTitle()), status);
+    bool ok;
+    CacheEntry* entry = entryOfRecord(model, record, url, parsed, ok);
     if (!entry)
-        return status != -1;
+        return ok;
+    SpanText host(parsed.host);
+    if (!host.get()) {
+        delete entry;
+        return false;
+    }
 
     FolderList& root = *model.cacheRoot;
     DomainFolder* folder = knownFolder(root, host.get(), hosts);
@@ -359,16 +369,15 @@ DomainFolder* IndexFiler::appendFolder(const char* host) {
 }
 
 bool IndexFiler::appendRecord(const IndexRecord& record, const char* url, const UrlLayout& parsed) {
-    if (!parsed.scheme.present() || parsed.host.length == 0)
-        return true;
-    SpanText host(parsed.host);
-    if (!host.get())
-        return false;
-    int32_t status;
-    CacheEntry* entry = checkCreated(
-        new (std::nothrow) CacheEntry(record, url, parsed, model_.unknownTitle()), status);
+    bool ok;
+    CacheEntry* entry = entryOfRecord(model_, record, url, parsed, ok);
     if (!entry)
-        return status != -1;
+        return ok;
+    SpanText host(parsed.host);
+    if (!host.get()) {
+        delete entry;
+        return false;
+    }
     bool unsure = false;
     DomainFolder* folder = entry->sortKey() ? folderOf(host.get(), unsure) : nullptr;
     if (!entry->sortKey() || unsure) {

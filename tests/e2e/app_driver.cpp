@@ -7,6 +7,7 @@
 #include "menu_probe.h"
 #include "remote_memory.h"
 #include "support/wine_path.h"
+#include "waiting.h"
 
 namespace {
 
@@ -67,18 +68,6 @@ LPARAM keyData(UINT virtualKey, bool up) {
     return data;
 }
 
-template <class Condition>
-bool waitFor(Condition condition, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (condition())
-            return true;
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        Sleep(20);
-    }
-}
-
 }  // namespace
 
 std::string tarnviewPath() {
@@ -107,11 +96,21 @@ bool AppDriver::start(DWORD timeoutMs) {
                         &process_))
         return false;
     DWORD processId = process_.dwProcessId;
-    if (!waitFor([&] { return (main_ = topLevelWindowOf(processId, kMainClass)) != nullptr || !running(); },
+    if (!waitUntil([&] { return (main_ = topLevelWindowOf(processId, kMainClass)) != nullptr || !running(); },
                  timeoutMs) ||
         !main_)
         return false;
-    WaitForInputIdle(process_.hProcess, timeoutMs);
+    // The window shows before the index is read, and the loading run's
+    // progress only after that: the tree's cache root, made by the first
+    // refresh, says that the start has got that far.
+    HWND treeView = tree();
+    if (!waitUntil(
+            [&] {
+                DWORD_PTR nodes = 0;
+                return SendMessageTimeoutA(treeView, TVM_GETCOUNT, 0, 0, SMTO_NORMAL, 1000, &nodes) && nodes > 0;
+            },
+            timeoutMs))
+        return false;
     return waitUntilIdle(timeoutMs);
 }
 
@@ -128,7 +127,7 @@ bool AppDriver::waitUntilIdle(DWORD timeoutMs) const {
     HWND progress = status ? FindWindowExA(status, nullptr, PROGRESS_CLASSA, nullptr) : nullptr;
     if (!progress)
         return true;
-    return waitFor([&] { return !IsWindowVisible(progress); }, timeoutMs);
+    return waitUntil([&] { return !IsWindowVisible(progress); }, timeoutMs);
 }
 
 std::string AppDriver::sendTextMessage(HWND window, UINT message, WPARAM wParam, size_t bufferSize) const {
@@ -333,7 +332,7 @@ HWND AppDriver::focusedWindow() const {
 
 bool AppDriver::activate() {
     SetForegroundWindow(main_);
-    return waitFor([&] { return GetForegroundWindow() == main_ && focusedWindow() != nullptr; }, 5000);
+    return waitUntil([&] { return GetForegroundWindow() == main_ && focusedWindow() != nullptr; }, 5000);
 }
 
 bool AppDriver::focusPane(HWND pane) {
@@ -393,7 +392,7 @@ bool AppDriver::sync(DWORD timeoutMs) const {
     // messages posted before it have been handled, modal loops included.
     int mark = ++syncMark_;
     PostMessageA(list(), LVM_SETHOVERTIME, 0, mark);
-    return waitFor([&] { return static_cast<int>(SendMessageA(list(), LVM_GETHOVERTIME, 0, 0)) == mark; }, timeoutMs);
+    return waitUntil([&] { return static_cast<int>(SendMessageA(list(), LVM_GETHOVERTIME, 0, 0)) == mark; }, timeoutMs);
 }
 
 bool AppDriver::rectOf(HWND window, UINT message, WPARAM wParam, RECT& rect, const void* request) const {
@@ -504,7 +503,7 @@ HWND AppDriver::rightClickListRow(int row) {
 HWND AppDriver::findPopupMenu(DWORD timeoutMs) const {
     HWND popup = nullptr;
     DWORD processId = process_.dwProcessId;
-    waitFor([&] { return (popup = topLevelWindowOf(processId, "#32768")) != nullptr; }, timeoutMs);
+    waitUntil([&] { return (popup = topLevelWindowOf(processId, "#32768")) != nullptr; }, timeoutMs);
     return popup;
 }
 
@@ -519,7 +518,7 @@ void AppDriver::chooseMenuItem(HWND popup, const char* keys) {
 
 HWND AppDriver::findDialog(const std::string& caption, DWORD timeoutMs) const {
     CaptionSearch search = {process_.dwProcessId, &caption, nullptr};
-    waitFor(
+    waitUntil(
         [&] {
             EnumWindows(findCaptionedWindow, reinterpret_cast<LPARAM>(&search));
             return search.found != nullptr;
@@ -531,7 +530,7 @@ HWND AppDriver::findDialog(const std::string& caption, DWORD timeoutMs) const {
 HWND AppDriver::findMessageBox(DWORD timeoutMs) const {
     HWND box = nullptr;
     DWORD processId = process_.dwProcessId;
-    waitFor([&] { return (box = topLevelWindowOf(processId, "#32770")) != nullptr; }, timeoutMs);
+    waitUntil([&] { return (box = topLevelWindowOf(processId, "#32770")) != nullptr; }, timeoutMs);
     return box;
 }
 
@@ -569,7 +568,7 @@ void AppDriver::pressButton(HWND dialog, int buttonId) const {
 
 bool AppDriver::moveWindow(int left, int top, int width, int height, DWORD timeoutMs) const {
     SetWindowPos(main_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-    return waitFor(
+    return waitUntil(
         [&] {
             RECT frame;
             GetWindowRect(main_, &frame);
@@ -585,7 +584,7 @@ bool AppDriver::maximize(DWORD timeoutMs) const {
     DWORD start = GetTickCount();
     do {
         PostMessageA(main_, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-        if (waitFor([&] { return IsZoomed(main_) != FALSE; }, 500)) {
+        if (waitUntil([&] { return IsZoomed(main_) != FALSE; }, 500)) {
             Sleep(200);
             if (IsZoomed(main_))
                 return true;
@@ -595,7 +594,7 @@ bool AppDriver::maximize(DWORD timeoutMs) const {
 }
 
 bool AppDriver::waitUntilGone(HWND window, DWORD timeoutMs) const {
-    return waitFor([&] { return !IsWindow(window); }, timeoutMs);
+    return waitUntil([&] { return !IsWindow(window); }, timeoutMs);
 }
 
 bool AppDriver::closeThroughMenu(DWORD timeoutMs) {

@@ -11,6 +11,7 @@
 #include "program_state.h"
 #include "stand_in_browser.h"
 #include "support/temp_folder.h"
+#include "waiting.h"
 
 namespace {
 
@@ -35,21 +36,10 @@ const char kZebraUrl[] = "http://www.zebra.de/";
 const Lines kOpenRequests = {"WWW_OpenURL\t\"http://www.zebra.de/\",,0xFFFFFFFF,0,,,", "WWW_Activate\t2a,0x0",
                              "WWW_GetWindowInfo\t2a"};
 
-template <class Condition>
-bool waitFor(Condition condition, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        Sleep(50);
-    }
-    return true;
-}
-
 // The log once it has `count` lines (or what it has after a while).
 Lines logOf(const std::string& path, size_t count) {
     Lines lines;
-    waitFor([&] { return (lines = readBrowserLog(path)).size() >= count; }, 10000);
+    waitUntil([&] { return (lines = readBrowserLog(path)).size() >= count; }, 10000);
     return lines;
 }
 
@@ -141,7 +131,7 @@ TEST_CASE("Öffnen hands the document to the running browser and brings its wind
         app.chooseMenuItem(menu, "f");
     }
     CHECK(tail(logOf(fixture.log, before + 3), before) == kOpenRequests);
-    CHECK(waitFor([&] { return !IsIconic(browser) && GetForegroundWindow() == browser; }, 5000));
+    CHECK(waitUntil([&] { return !IsIconic(browser) && GetForegroundWindow() == browser; }, 5000));
     CHECK(fixture.noMessageBox());
     REQUIRE(app.closeThroughMenu());
 }
@@ -151,7 +141,7 @@ TEST_CASE("Öffnen starts the browser with the URL as its only parameter when no
     fixture.startProgram();
     fixture.open();
     CHECK(logOf(fixture.log, 3) == Lines{"start\thttp://www.zebra.de/", "autodial\t-", "verify\t2"});
-    CHECK(waitFor([] { return findStandInWindow() != nullptr; }, 10000));
+    CHECK(waitUntil([] { return findStandInWindow() != nullptr; }, 10000));
     // The URL travels on the command line: no DDE request follows.
     CHECK(fixture.noMessageBox());
     CHECK(readBrowserLog(fixture.log).size() == 3);

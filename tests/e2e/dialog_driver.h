@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app_driver.h"
+#include "waiting.h"
 
 // Gives the keyboard focus to the document list, as the Tab key does: the
 // commands on documents act on the pane that has the focus.
@@ -45,14 +46,3 @@ HWND focusOf(HWND window);
 // program's foreground window.
 void pressKey(HWND foreground, WORD key);
 
-template <class Condition>
-bool waitUntil(Condition condition, DWORD timeoutMs = 10000) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (condition())
-            return true;
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        Sleep(20);
-    }
-}

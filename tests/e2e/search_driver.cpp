@@ -3,22 +3,11 @@
 #include <commctrl.h>
 
 #include "doctest.h"
+#include "waiting.h"
 
 namespace {
 
 const char kProgramKey[] = "Software\\Quill\\TARN";
-
-template <class Condition>
-bool waitFor(Condition condition, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (condition())
-            return true;
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        Sleep(20);
-    }
-}
 
 DWORD processOf(HWND window) {
     DWORD process = 0;
@@ -78,7 +67,7 @@ HWND openDialog(const AppDriver& app, int command, const std::string& caption, D
 
 HWND waitForDialog(const AppDriver& app, const std::string& caption, DWORD timeoutMs) {
     HWND dialog = nullptr;
-    waitFor([&] { return (dialog = programDialog(app, &caption)) != nullptr; }, timeoutMs);
+    waitUntil([&] { return (dialog = programDialog(app, &caption)) != nullptr; }, timeoutMs);
     return dialog;
 }
 
@@ -125,7 +114,7 @@ void settle(const AppDriver& app) {
 std::string takeMessageBox(const AppDriver& app, DWORD timeoutMs) {
     const std::string caption = "Tarnview";
     HWND box = nullptr;
-    waitFor([&] { return (box = programDialog(app, &caption)) != nullptr; }, timeoutMs);
+    waitUntil([&] { return (box = programDialog(app, &caption)) != nullptr; }, timeoutMs);
     if (!box)
         return {};
     std::string text = app.messageBoxText(box);

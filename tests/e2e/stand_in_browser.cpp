@@ -3,6 +3,7 @@
 #include <ddeml.h>
 
 #include "support/wine_path.h"
+#include "waiting.h"
 
 namespace {
 
@@ -10,17 +11,6 @@ const char kWindowClass[] = "TarnStandInBrowser";
 
 HDDEDATA CALLBACK ignoreTransactions(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
     return nullptr;
-}
-
-template <class Condition>
-bool waitFor(Condition condition, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        Sleep(50);
-    }
-    return true;
 }
 
 }  // namespace
@@ -101,5 +91,5 @@ bool startStandInBrowser(const std::string& logPath, DWORD timeoutMs) {
         return false;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    return waitFor(standInServing, timeoutMs);
+    return waitUntil(standInServing, timeoutMs);
 }

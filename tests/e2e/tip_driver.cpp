@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "remote_memory.h"
+#include "waiting.h"
 
 namespace {
 
@@ -21,18 +22,6 @@ BOOL CALLBACK collectTip(HWND window, LPARAM data) {
     if (owner == search->processId && GetClassNameA(window, name, sizeof name) && lstrcmpA(name, "QL_ViewTip") == 0)
         search->found.push_back(window);
     return TRUE;
-}
-
-template <class Condition>
-bool waitFor(Condition condition, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (condition())
-            return true;
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        Sleep(20);
-    }
 }
 
 void sendMouse(DWORD flags) {
@@ -80,22 +69,22 @@ HWND TipDriver::shownTip() const {
 
 HWND TipDriver::waitForTip(DWORD timeoutMs) const {
     HWND tip = nullptr;
-    waitFor([&] { return (tip = shownTip()) != nullptr; }, timeoutMs);
+    waitUntil([&] { return (tip = shownTip()) != nullptr; }, timeoutMs);
     return tip;
 }
 
 HWND TipDriver::waitForTipText(const std::string& text, DWORD timeoutMs) const {
     HWND tip = nullptr;
-    waitFor([&] { return (tip = shownTip()) != nullptr && tipText(tip) == text; }, timeoutMs);
+    waitUntil([&] { return (tip = shownTip()) != nullptr && tipText(tip) == text; }, timeoutMs);
     return tip && tipText(tip) == text ? tip : nullptr;
 }
 
 bool TipDriver::waitForNoTip(DWORD timeoutMs) const {
-    return waitFor([&] { return shownTip() == nullptr; }, timeoutMs);
+    return waitUntil([&] { return shownTip() == nullptr; }, timeoutMs);
 }
 
 bool TipDriver::noTipFor(DWORD timeMs) const {
-    return !waitFor([&] { return shownTip() != nullptr; }, timeMs);
+    return !waitUntil([&] { return shownTip() != nullptr; }, timeMs);
 }
 
 std::string TipDriver::tipText(HWND tip) const {
