@@ -7,8 +7,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
+
+#include "core/hash_table.h"
 
 inline uint32_t sortKeyHash(uintptr_t group, const unsigned char* key) {
     uint32_t hash = 2166136261u;
@@ -29,82 +30,30 @@ template <class Item, class Traits>
 class SortKeyTable {
 public:
     explicit SortKeyTable(Traits traits = Traits()) : traits_(traits) {}
-    ~SortKeyTable() { std::free(slots_); }
-    SortKeyTable(const SortKeyTable&) = delete;
-    SortKeyTable& operator=(const SortKeyTable&) = delete;
 
     // Adds the item unless one of its group with the same key is held
     // already. False when memory ran out; the table then stays as it was.
     bool add(Item item) {
-        if ((used_ + 1) * 2 > capacity_ && !grow())
-            return false;
         uintptr_t group = traits_.group(item);
         const unsigned char* key = traits_.key(item);
-        uint32_t hash = sortKeyHash(group, key);
-        size_t at = hash & (capacity_ - 1);
-        while (slots_[at].item != Item()) {
-            if (matches(slots_[at], hash, group, key))
-                return true;
-            at = (at + 1) & (capacity_ - 1);
-        }
-        slots_[at].item = item;
-        slots_[at].hash = hash;
-        ++used_;
-        return true;
+        return table_.add(item, sortKeyHash(group, key), matching(group, key));
     }
 
     // The item of `group` whose sort key is `key`, or Item().
     Item find(uintptr_t group, const unsigned char* key) const {
-        if (!capacity_)
-            return Item();
-        uint32_t hash = sortKeyHash(group, key);
-        size_t at = hash & (capacity_ - 1);
-        while (slots_[at].item != Item()) {
-            if (matches(slots_[at], hash, group, key))
-                return slots_[at].item;
-            at = (at + 1) & (capacity_ - 1);
-        }
-        return Item();
+        return table_.find(sortKeyHash(group, key), matching(group, key));
     }
 
-    size_t count() const { return used_; }
+    size_t count() const { return table_.count(); }
 
 private:
-    struct Slot {
-        Item item;
-        uint32_t hash;
-    };
-
-    bool matches(const Slot& slot, uint32_t hash, uintptr_t group, const unsigned char* key) const {
-        return slot.hash == hash && traits_.group(slot.item) == group &&
-               std::strcmp(reinterpret_cast<const char*>(traits_.key(slot.item)), reinterpret_cast<const char*>(key)) == 0;
-    }
-
-    bool grow() {
-        size_t capacity = capacity_ ? capacity_ * 2 : 64;
-        if (capacity > SIZE_MAX / 2 / sizeof(Slot))
-            return false;
-        Slot* slots = static_cast<Slot*>(std::malloc(capacity * sizeof(Slot)));
-        if (!slots)
-            return false;
-        for (size_t i = 0; i < capacity; ++i)
-            slots[i].item = Item();
-        for (size_t i = 0; i < capacity_; ++i) {
-            if (slots_[i].item == Item())
-                continue;
-            size_t at = slots_[i].hash & (capacity - 1);
-            while (slots[at].item != Item())
-                at = (at + 1) & (capacity - 1);
-            slots[at] = slots_[i];
-        }
-        std::free(slots_);
-        slots_ = slots;
-        capacity_ = capacity;
-        return true;
+    auto matching(uintptr_t group, const unsigned char* key) const {
+        return [this, group, key](const Item& held) {
+            return traits_.group(held) == group &&
+                   std::strcmp(reinterpret_cast<const char*>(traits_.key(held)), reinterpret_cast<const char*>(key)) == 0;
+        };
     }
 
     Traits traits_;
-    Slot* slots_ = nullptr;
-    size_t capacity_ = 0;  // a power of two, or 0
-    size_t used_ = 0;
+    OpenHashTable<Item> table_;
 };
