@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "model/cache_model.h"
+#include "model/background_run.h"
 
 class WindowNotifier : public ModelNotifier {
 public:
@@ -13,7 +13,11 @@ public:
         SendMessageA(window_, message, wParam, lParam);
     }
     void post(uint32_t message, uintptr_t wParam, intptr_t lParam) override {
-        PostMessageA(window_, message, wParam, lParam);
+        // A full queue refuses a message. A lost step only leaves the
+        // progress bar behind, but the end of a run must arrive, or the run
+        // would stay in flight for good: the thread waits for room.
+        while (!PostMessageA(window_, message, wParam, lParam) && message == WM_RUN_ENDED && IsWindow(window_))
+            Sleep(10);
     }
 
 private:
