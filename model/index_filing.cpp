@@ -64,6 +64,26 @@ CacheEntry* entryOfRecord(const CacheModel& model, const IndexRecord& record, co
     return entry;
 }
 
+// Whether a record's entry is filed, beside or in place of `filed`, the
+// entry of the same URL if there is one: the record accessed later stays,
+// with equal times the one read later. The MIME type is bound only then,
+// since a new type takes the next type index. Otherwise the entry is deleted,
+// and `ok` tells an older record passed over (true) from memory running out.
+bool entryStays(const CacheModel& model, CacheEntry* entry, const CacheEntry* filed, const IndexRecord& record,
+                bool& ok) {
+    ok = true;
+    if (filed && filed->lastAccessed() > record.lastAccessed) {
+        delete entry;
+        return false;
+    }
+    if (!entry->bindMimeType(record.mimeType, *model.mimeTypes, model.knownTypeIcons)) {
+        delete entry;
+        ok = false;
+        return false;
+    }
+    return true;
+}
+
 // Files a record whose URL (slashes only) is already parsed, one record at
 // a time: the folders and the root stay in order. `hosts`, when given,
 // remembers the folders this scan has met.
@@ -82,18 +102,10 @@ bool fileParsedRecord(CacheModel& model, const IndexRecord& record, const char* 
     FolderList& root = *model.cacheRoot;
     DomainFolder* folder = knownFolder(root, host.get(), hosts);
     SearchResult same{false, 0};
-    if (folder) {
+    if (folder)
         same = folder->searchItem(*entry);
-        // With equal access times the record read later wins.
-        if (same.found && folder->entryAt(same.index)->lastAccessed() > record.lastAccessed) {
-            delete entry;
-            return true;
-        }
-    }
-    if (!entry->bindMimeType(record.mimeType, *model.mimeTypes, model.knownTypeIcons)) {
-        delete entry;
-        return false;
-    }
+    if (!entryStays(model, entry, same.found ? folder->entryAt(same.index) : nullptr, record, ok))
+        return ok;
     if (same.found) {
         // The folder holds no other entry equal to this one. It goes only
         // now that the type is bound: running out of memory loses neither.
@@ -387,15 +399,8 @@ bool IndexFiler::appendRecord(const IndexRecord& record, const char* url, const 
     }
 
     FiledAt same = folder ? documentKeys_.find(reinterpret_cast<uintptr_t>(folder), entry->sortKey()) : FiledAt{};
-    // With equal access times the record read later wins.
-    if (same.folder && folder->entryAt(same.index)->lastAccessed() > record.lastAccessed) {
-        delete entry;
-        return true;
-    }
-    if (!entry->bindMimeType(record.mimeType, *model_.mimeTypes, model_.knownTypeIcons)) {
-        delete entry;
-        return false;
-    }
+    if (!entryStays(model_, entry, same.folder ? folder->entryAt(same.index) : nullptr, record, ok))
+        return ok;
     if (same.folder) {
         // The replacement is equal to the entry it replaces: its place and
         // its key in the table stay the same.
