@@ -39,6 +39,9 @@ public:
     // True when no tip shows during the whole time.
     bool noTipFor(DWORD timeMs) const;
     std::string tipText(HWND tip) const;
+    // Where the mouse is, whether the program is in front and what tip
+    // shows: for the report of a failed check.
+    std::string situation() const;
 
     // Moves the mouse to a point of `window`'s client area as a user would.
     void moveMouse(HWND window, POINT client) const;

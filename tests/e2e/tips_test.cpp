@@ -58,6 +58,7 @@ TEST_CASE("a title cut by its column shows whole, laid exactly over the cut titl
     REQUIRE(session.ready);
     AppDriver& app = session.app;
     TipDriver tips(app);
+    INFO(tips.situation());
     session.parkMouse(tips);
     REQUIRE(tips.waitForNoTip());
 
@@ -94,6 +95,7 @@ TEST_CASE("a right-aligned size cut by the list's right edge shows whole; in ful
     REQUIRE(session.ready);
     AppDriver& app = session.app;
     TipDriver tips(app);
+    INFO(tips.situation());
     RECT client;
     GetClientRect(app.list(), &client);
     // Columns 1 to 3 are 80 pixels wide, the size column 50: its right half
@@ -125,6 +127,7 @@ TEST_CASE("a tree label that runs past the tree's right edge shows whole over th
     REQUIRE(session.ready);
     AppDriver& app = session.app;
     TipDriver tips(app);
+    INFO(tips.situation());
     session.parkMouse(tips);
     REQUIRE(tips.waitForNoTip());
 
@@ -151,6 +154,7 @@ TEST_CASE("a click, a key, scrolling and sorting hide the tip at once") {
     REQUIRE(session.ready);
     AppDriver& app = session.app;
     TipDriver tips(app);
+    INFO(tips.situation());
     HWND list = app.list();
     auto showTip = [&] {
         session.parkMouse(tips);
@@ -188,6 +192,7 @@ TEST_CASE("switching list tips off stops them; on again reuses the same tip wind
     REQUIRE(session.ready);
     AppDriver& app = session.app;
     TipDriver tips(app);
+    INFO(tips.situation());
     const std::vector<HWND> tipWindows = tips.tipWindows();
     CHECK(tipWindows.size() == 2);
     session.parkMouse(tips);
@@ -214,6 +219,7 @@ TEST_CASE("a tip near the right screen edge is moved left so that it fits") {
     REQUIRE(session.ready);
     AppDriver& app = session.app;
     TipDriver tips(app);
+    INFO(tips.situation());
     // The window reaches past the screen's right edge; the list's first
     // column stays in sight.
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
