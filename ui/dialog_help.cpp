@@ -51,3 +51,16 @@ INT_PTR showContextHelp(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 void releaseHelpTable(HWND dialog) {
     std::free(RemovePropA(dialog, kHelpTableProperty));
 }
+
+INT_PTR answerDialogHelp(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_HELP:
+    case WM_CONTEXTMENU:
+        return showContextHelp(dialog, message, wParam, lParam);
+    case WM_NCDESTROY:
+        releaseHelpTable(dialog);
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}

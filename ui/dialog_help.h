@@ -18,3 +18,8 @@ INT_PTR showContextHelp(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 // Frees the dialog's copy of its table (at WM_NCDESTROY, or WM_DESTROY for a
 // property page).
 void releaseHelpTable(HWND dialog);
+
+// What every dialog with a help table does alike, for the end of its
+// procedure: WM_HELP and WM_CONTEXTMENU answered from the table, the table
+// released at WM_NCDESTROY; FALSE (not handled) for any other message.
+INT_PTR answerDialogHelp(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

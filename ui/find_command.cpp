@@ -134,14 +134,8 @@ INT_PTR CALLBACK findDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         default:
             return FALSE;
         }
-    case WM_HELP:
-    case WM_CONTEXTMENU:
-        return showContextHelp(dialog, message, wParam, lParam);
-    case WM_NCDESTROY:
-        releaseHelpTable(dialog);
-        return FALSE;
     default:
-        return FALSE;
+        return answerDialogHelp(dialog, message, wParam, lParam);
     }
 }
 

@@ -188,14 +188,8 @@ UINT_PTR SaveDialog::handleHookMessage(HWND hook, UINT message, WPARAM wParam, L
         return TRUE;
     case WM_NOTIFY:
         return onNotify(hook, *reinterpret_cast<const OFNOTIFYA*>(lParam));
-    case WM_HELP:
-    case WM_CONTEXTMENU:
-        return showContextHelp(hook, message, wParam, lParam);
-    case WM_NCDESTROY:
-        releaseHelpTable(hook);
-        return 0;
     default:
-        return 0;
+        return answerDialogHelp(hook, message, wParam, lParam);
     }
 }
 

@@ -210,14 +210,8 @@ INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         default:
             return FALSE;
         }
-    case WM_HELP:
-    case WM_CONTEXTMENU:
-        return showContextHelp(dialog, message, wParam, lParam);
-    case WM_NCDESTROY:
-        releaseHelpTable(dialog);
-        return FALSE;
     default:
-        return FALSE;
+        return answerDialogHelp(dialog, message, wParam, lParam);
     }
 }
 

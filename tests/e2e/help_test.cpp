@@ -7,6 +7,7 @@
 #include "doctest.h"
 #include "help_recorder.h"
 #include "program_state.h"
+#include "search_driver.h"
 
 namespace {
 
@@ -111,6 +112,32 @@ TEST_CASE("F1, the question mark and a right click on a control ask the help eng
         checkContextHelp(help, 3, HELP_CONTEXTMENU, findControl(sheet, 108), kPropertiesTable);
         click(findControl(sheet, IDCANCEL));
         CHECK(app.waitUntilGone(sheet));
+    }
+    SUBCASE("find, content search and settings: each control its own topic") {
+        struct Asked {
+            int command;
+            std::string caption;
+            int control;
+            uint32_t topic;
+        };
+        const Asked asked[] = {{kFind, "Suchen", 103, 43},
+                               {kContentSearch, "Dokumentinhalte durchsuchen", 103, 53},
+                               {kSettings, "Einstellungen", 104, 64}};
+        int calls = 0;
+        for (const Asked& dialogAsked : asked) {
+            CAPTURE(dialogAsked.caption);
+            HWND dialog = openDialog(app, dialogAsked.command, dialogAsked.caption);
+            REQUIRE(dialog);
+            HWND control = findControl(dialog, dialogAsked.control);
+            pressF1On(dialog, control);
+            HelpCall call;
+            REQUIRE(help.waitForCall(calls++, call));
+            CHECK(call.command == HELP_WM_HELP);
+            CHECK(call.window == control);
+            CHECK(topicOf(call.table, dialogAsked.control) == dialogAsked.topic);
+            click(findControl(dialog, IDCANCEL));
+            CHECK(app.waitUntilGone(dialog));
+        }
     }
     REQUIRE(app.closeThroughMenu());
 }
