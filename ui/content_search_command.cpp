@@ -22,6 +22,7 @@
 #include "ui/history_combo.h"
 #include "ui/main_window.h"
 #include "ui/message_box.h"
+#include "ui/option_boxes.h"
 
 namespace {
 
@@ -29,12 +30,7 @@ namespace {
 // whole, in the history as in the search.
 constexpr int kSearchTextLimit = kHistoryTextSize - 1;
 
-struct ScopeButton {
-    int id;
-    uint32_t option;
-};
-
-const ScopeButton kScopeButtons[] = {
+const OptionBox kScopeButtons[] = {
     {IDC_SEARCH_WHOLE_CACHE, OPTION_SEARCH_CACHE},
     {IDC_SEARCH_CURRENT_FOLDER, OPTION_SEARCH_FOLDER},
     {IDC_SEARCH_SELECTED_DOCUMENTS, OPTION_SEARCH_SELECTION},
@@ -46,7 +42,7 @@ void initSearchDialog(HWND dialog, bool documentsSelected) {
     attachHelpTable(dialog, DLG_CONTENT_SEARCH);
     const uint32_t options = processSettings().optionFlags;
     int chosen = IDC_SEARCH_WHOLE_CACHE;
-    for (const ScopeButton& button : kScopeButtons) {
+    for (const OptionBox& button : kScopeButtons) {
         if (options & button.option) {
             chosen = button.id;
             break;
@@ -88,7 +84,7 @@ bool confirmSearch(HWND dialog) {
     lastSearchTexts().contents = std::move(lowered);
     Settings& settings = processSettings();
     settings.optionFlags &= ~kScopeOptions;
-    for (const ScopeButton& button : kScopeButtons) {
+    for (const OptionBox& button : kScopeButtons) {
         if (IsDlgButtonChecked(dialog, button.id) == BST_CHECKED) {
             settings.optionFlags |= button.option;
             break;

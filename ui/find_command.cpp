@@ -21,6 +21,7 @@
 #include "ui/history_combo.h"
 #include "ui/main_window.h"
 #include "ui/message_box.h"
+#include "ui/option_boxes.h"
 
 namespace {
 
@@ -29,11 +30,6 @@ constexpr uint32_t kFindOptions = OPTION_FIND_HOSTS | OPTION_FIND_URLS | OPTION_
 // One character less than a history entry holds: every text typed is kept
 // whole, in the history as in the search.
 constexpr int kFindTextLimit = kHistoryTextSize - 1;
-
-struct OptionBox {
-    int id;
-    uint32_t option;
-};
 
 const OptionBox kOptionBoxes[] = {
     {IDC_FIND_IN_HOSTS, OPTION_FIND_HOSTS},
@@ -71,8 +67,7 @@ void enableFindButton(HWND dialog, bool enabled) {
 void initFindDialog(HWND dialog) {
     attachHelpTable(dialog, DLG_FIND);
     const uint32_t options = processSettings().optionFlags;
-    for (const OptionBox& box : kOptionBoxes)
-        CheckDlgButton(dialog, box.id, (options & box.option) ? BST_CHECKED : BST_UNCHECKED);
+    showOptionBoxes(dialog, kOptionBoxes, options);
     HWND combo = GetDlgItem(dialog, IDC_FIND_TEXT);
     SendMessageA(combo, CB_LIMITTEXT, kFindTextLimit, 0);
     fillHistory(kFindHistory, combo);
@@ -99,10 +94,7 @@ bool confirmFind(HWND dialog) {
     recordHistory(kFindHistory, kHistoryMaximum, combo);
     lastSearchTexts().find = std::move(lowered);
     Settings& settings = processSettings();
-    settings.optionFlags &= ~kFindOptions;
-    for (const OptionBox& box : kOptionBoxes)
-        if (IsDlgButtonChecked(dialog, box.id) == BST_CHECKED)
-            settings.optionFlags |= box.option;
+    settings.optionFlags = readOptionBoxes(dialog, kOptionBoxes, settings.optionFlags);
     return true;
 }
 

@@ -22,17 +22,13 @@
 #include "ui/dialog_text.h"
 #include "ui/main_window.h"
 #include "ui/message_box.h"
+#include "ui/option_boxes.h"
 
 namespace {
 
 // Whatever is typed fits a path buffer with its NUL; a longer text (pasted
 // beyond the limit, or set from outside) is refused, never cut.
 constexpr int kPathLimit = MAX_PATH - 1;
-
-struct OptionBox {
-    int id;
-    uint32_t option;
-};
 
 const OptionBox kOptionBoxes[] = {
     {IDC_SETTINGS_ADJUST_BROWSER, OPTION_ADJUST_BROWSER},
@@ -59,8 +55,7 @@ void initSettingsDialog(HWND dialog, const SettingsDialog& state) {
     SendDlgItemMessageA(dialog, IDC_SETTINGS_CACHE_DIRECTORY, EM_LIMITTEXT, kPathLimit, 0);
     SetDlgItemTextA(dialog, IDC_SETTINGS_CACHE_DIRECTORY, state.main.model()->cacheDirectory.view());
     const uint32_t options = processSettings().optionFlags;
-    for (const OptionBox& box : kOptionBoxes)
-        CheckDlgButton(dialog, box.id, (options & box.option) ? BST_CHECKED : BST_UNCHECKED);
+    showOptionBoxes(dialog, kOptionBoxes, options);
 }
 
 // The filter of the file dialog: `filterId` and "Alle Dateien", whose "#"
@@ -176,12 +171,7 @@ bool confirmSettings(HWND dialog, SettingsDialog& state) {
             RegDeleteValueA(key.get(), kBrowserPathValue);
     }
     Settings& settings = processSettings();
-    for (const OptionBox& box : kOptionBoxes) {
-        if (IsDlgButtonChecked(dialog, box.id) == BST_CHECKED)
-            settings.optionFlags |= box.option;
-        else
-            settings.optionFlags &= ~box.option;
-    }
+    settings.optionFlags = readOptionBoxes(dialog, kOptionBoxes, settings.optionFlags);
     state.directoryChanged = changed;
     return true;
 }
