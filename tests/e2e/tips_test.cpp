@@ -19,20 +19,22 @@ const int kShort = 2;
 const int kTitleColumn = 0;
 const int kSizeColumn = 4;
 
+bool startOnTipsHost(AppDriver& app) {
+    prepareFirstStart(fixtureCache("tips"));
+    return app.start() && app.moveWindow(40, 40, 800, 500) && app.selectTreeLabel(kTipsHost) && app.listShowsDetails();
+}
+
 // The program on the tips cache, its window at a known place, the list
-// showing the tips host; the mouse waits where no tip can come.
+// showing the tips host.
 struct TipsSession {
     AppDriver app;
-    bool ready = false;
+    bool ready = startOnTipsHost(app);
+    TipDriver tips{app};
 
-    TipsSession() {
-        prepareFirstStart(fixtureCache("tips"));
-        ready = app.start() && app.moveWindow(40, 40, 800, 500) && app.selectTreeLabel(kTipsHost) &&
-                app.listShowsDetails();
-    }
     ~TipsSession() { app.closeThroughMenu(); }
 
-    void parkMouse(const TipDriver& tips) const {
+    // The mouse waits where no tip can come.
+    void parkMouse() const {
         RECT client;
         GetClientRect(app.list(), &client);
         tips.moveMouse(app.list(), {client.right / 2, client.bottom - 5});
@@ -53,13 +55,10 @@ void checkTextLiesOnCell(const TipDriver& tips, HWND tip, const InkStart& cell, 
 
 }  // namespace
 
-TEST_CASE("a title cut by its column shows whole, laid exactly over the cut title") {
-    TipsSession session;
-    REQUIRE(session.ready);
-    AppDriver& app = session.app;
-    TipDriver tips(app);
+TEST_CASE_FIXTURE(TipsSession, "a title cut by its column shows whole, laid exactly over the cut title") {
+    REQUIRE(ready);
     INFO(tips.situation());
-    session.parkMouse(tips);
+    parkMouse();
     REQUIRE(tips.waitForNoTip());
 
     RECT bremen = tips.listCell(kBremen, kTitleColumn);
@@ -84,24 +83,21 @@ TEST_CASE("a title cut by its column shows whole, laid exactly over the cut titl
         tips.moveMouse(app.list(), {10, 10});
         CHECK(tips.noTipFor(1500));
         app.command(kDetails);
-        session.parkMouse(tips);
+        parkMouse();
         tips.moveMouseToCentre(app.list(), tips.listCell(kBremen, kTitleColumn));
         CHECK(tips.waitForTip() == tip);
     }
 }
 
-TEST_CASE("a right-aligned size cut by the list's right edge shows whole; in full sight it shows none") {
-    TipsSession session;
-    REQUIRE(session.ready);
-    AppDriver& app = session.app;
-    TipDriver tips(app);
+TEST_CASE_FIXTURE(TipsSession, "a right-aligned size cut by the list's right edge shows whole; in full sight it shows none") {
+    REQUIRE(ready);
     INFO(tips.situation());
     RECT client;
     GetClientRect(app.list(), &client);
     // Columns 1 to 3 are 80 pixels wide, the size column 50: its right half
     // lies past the list's right edge.
     SendMessageA(app.list(), LVM_SETCOLUMNWIDTH, kTitleColumn, client.right - 3 * 80 - 25);
-    session.parkMouse(tips);
+    parkMouse();
     REQUIRE(tips.waitForNoTip());
 
     RECT size = tips.listCell(kAachen, kSizeColumn);
@@ -114,7 +110,7 @@ TEST_CASE("a right-aligned size cut by the list's right edge shows whole; in ful
     CHECK(tips.tipText(tip) == "147 KB");
     checkTextLiesOnCell(tips, tip, cutSize, kWineSubItemShift);
 
-    session.parkMouse(tips);
+    parkMouse();
     CHECK(tips.waitForNoTip());
     SendMessageA(app.list(), LVM_SETCOLUMNWIDTH, kTitleColumn, client.right - 3 * 80 - 60);
     size = tips.listCell(kAachen, kSizeColumn);
@@ -122,13 +118,10 @@ TEST_CASE("a right-aligned size cut by the list's right edge shows whole; in ful
     CHECK(tips.noTipFor(1500));
 }
 
-TEST_CASE("a tree label that runs past the tree's right edge shows whole over the label") {
-    TipsSession session;
-    REQUIRE(session.ready);
-    AppDriver& app = session.app;
-    TipDriver tips(app);
+TEST_CASE_FIXTURE(TipsSession, "a tree label that runs past the tree's right edge shows whole over the label") {
+    REQUIRE(ready);
     INFO(tips.situation());
-    session.parkMouse(tips);
+    parkMouse();
     REQUIRE(tips.waitForNoTip());
 
     HTREEITEM longHost = nullptr;
@@ -149,15 +142,12 @@ TEST_CASE("a tree label that runs past the tree's right edge shows whole over th
     checkTextLiesOnCell(tips, tip, cutLabel);
 }
 
-TEST_CASE("a click, a key, scrolling and sorting hide the tip at once") {
-    TipsSession session;
-    REQUIRE(session.ready);
-    AppDriver& app = session.app;
-    TipDriver tips(app);
+TEST_CASE_FIXTURE(TipsSession, "a click, a key, scrolling and sorting hide the tip at once") {
+    REQUIRE(ready);
     INFO(tips.situation());
     HWND list = app.list();
     auto showTip = [&] {
-        session.parkMouse(tips);
+        parkMouse();
         tips.waitForNoTip();
         tips.moveMouseToCentre(list, tips.listCell(kBremen, kTitleColumn));
         return tips.waitForTip();
@@ -187,38 +177,32 @@ TEST_CASE("a click, a key, scrolling and sorting hide the tip at once") {
     CHECK_FALSE(tips.shownTip());
 }
 
-TEST_CASE("switching list tips off stops them; on again reuses the same tip windows") {
-    TipsSession session;
-    REQUIRE(session.ready);
-    AppDriver& app = session.app;
-    TipDriver tips(app);
+TEST_CASE_FIXTURE(TipsSession, "switching list tips off stops them; on again reuses the same tip windows") {
+    REQUIRE(ready);
     INFO(tips.situation());
     const std::vector<HWND> tipWindows = tips.tipWindows();
     CHECK(tipWindows.size() == 2);
-    session.parkMouse(tips);
+    parkMouse();
     tips.moveMouseToCentre(app.list(), tips.listCell(kBremen, kTitleColumn));
     REQUIRE(tips.waitForTip());
 
     app.command(kListTips);
     CHECK_FALSE(tips.shownTip());
-    session.parkMouse(tips);
+    parkMouse();
     tips.moveMouseToCentre(app.list(), tips.listCell(kBremen, kTitleColumn));
     CHECK(tips.noTipFor(1500));
 
     app.command(kListTips);
     CHECK(tips.tipWindows() == tipWindows);
-    session.parkMouse(tips);
+    parkMouse();
     tips.moveMouseToCentre(app.list(), tips.listCell(kBremen, kTitleColumn));
     HWND tip = tips.waitForTip();
     CHECK(tip);
     CHECK(tips.tipText(tip) == "Bremen: noch ein langer Titel, auch er wird abgeschnitten");
 }
 
-TEST_CASE("a tip near the right screen edge is moved left so that it fits") {
-    TipsSession session;
-    REQUIRE(session.ready);
-    AppDriver& app = session.app;
-    TipDriver tips(app);
+TEST_CASE_FIXTURE(TipsSession, "a tip near the right screen edge is moved left so that it fits") {
+    REQUIRE(ready);
     INFO(tips.situation());
     // The window reaches past the screen's right edge; the list's first
     // column stays in sight.
@@ -228,7 +212,7 @@ TEST_CASE("a tip near the right screen edge is moved left so that it fits") {
     GetWindowRect(app.mainWindow(), &frame);
     GetWindowRect(app.list(), &list);
     REQUIRE(app.moveWindow(screenWidth - 160 - (list.left - frame.left), 40, 800, 500));
-    session.parkMouse(tips);
+    parkMouse();
     REQUIRE(tips.waitForNoTip());
     RECT title = tips.listCell(kBremen, kTitleColumn);
     tips.moveMouseToCentre(app.list(), title);
