@@ -24,6 +24,10 @@ constexpr MessageCode MSG_OFFER_VERIFY_CHANGE = 0x3300B7;
 constexpr MessageCode MSG_FIND_FINISHED = 0x4000B8;
 constexpr MessageCode MSG_NOTHING_FOUND = 0x4000B9;
 constexpr MessageCode MSG_COPY_FAILED = 0x3000BA;
+constexpr MessageCode MSG_SCHEME_NOT_OPENED = 0x3000BB;
+constexpr MessageCode MSG_URL_NOT_OPENED = 0x3000BC;
+constexpr MessageCode MSG_HELP_FILE_MISSING = 0x3000BD;
+constexpr MessageCode MSG_TARGET_FOLDER_UNUSABLE = 0x3000BE;
 
 constexpr uint32_t messageStyle(MessageCode code) {
     return static_cast<uint32_t>(code) >> 16;
