@@ -9,8 +9,8 @@
 #include "ui/content_search_command.h"
 #include "ui/document_commands.h"
 #include "ui/find_command.h"
+#include "ui/help_call.h"
 #include "ui/main_window.h"
-#include "ui/process_state.h"
 #include "ui/settings_dialog.h"
 
 namespace {
@@ -139,7 +139,7 @@ bool changeSettings(MainWindow& main, int) {
 }
 
 bool showHelpTopics(MainWindow& main, int) {
-    WinHelpA(main.window(), helpFilePath(), HELP_FINDER, 0);
+    callHelp(main.window(), HELP_FINDER, 0);
     return true;
 }
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "ui/process_state.h"
+#include "ui/help_call.h"
 #include "ui/resource_data.h"
 
 namespace {
@@ -45,7 +45,7 @@ INT_PTR showContextHelp(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
     void* table = GetPropA(dialog, kHelpTableProperty);
     if (!table)
         return 0;
-    return WinHelpA(target, helpFilePath(), command, reinterpret_cast<ULONG_PTR>(table));
+    return callHelp(target, command, reinterpret_cast<ULONG_PTR>(table));
 }
 
 void releaseHelpTable(HWND dialog) {

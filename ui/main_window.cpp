@@ -16,6 +16,7 @@
 #include "search/content_search.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
+#include "ui/help_call.h"
 #include "ui/list_format.h"
 #include "ui/message_box.h"
 #include "ui/placement.h"
@@ -253,7 +254,7 @@ void MainWindow::saveState() {
 
 void MainWindow::onDestroy() {
     saveState();
-    WinHelpA(window_, helpFilePath(), HELP_QUIT, 0);
+    quitHelp(window_);
     frame_.destroyOwned();
     windowDestroyed_ = true;
     PostQuitMessage(0);

@@ -7,7 +7,8 @@
 namespace {
 
 struct ProcessState {
-    char helpFilePath[MAX_PATH] = "tarn.hlp";
+    char helpFilePath[MAX_PATH] = "";
+    char lastSaveFolder[MAX_PATH] = "";
     int32_t timeZoneBias = 0;
     bool daylightSaving = false;
 };
@@ -26,10 +27,9 @@ void fixHelpFilePath() {
     DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
     // A path cut at the buffer's end is not the executable's and must not be
     // taken for it.
-    if (length == 0 || length >= sizeof path) {
-        copyTextBounded(state().helpFilePath, sizeof state().helpFilePath, kHelpFileName);
+    state().helpFilePath[0] = '\0';
+    if (length == 0 || length >= sizeof path)
         return;
-    }
     char* slash = nullptr;
     for (char* p = path; *p; ++p)
         if (*p == '\\')
@@ -39,14 +39,20 @@ void fixHelpFilePath() {
     DWORD attributes = INVALID_FILE_ATTRIBUTES;
     if (appendTextBounded(path, sizeof path, kHelpFileName))
         attributes = GetFileAttributesA(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        copyTextBounded(state().helpFilePath, sizeof state().helpFilePath, kHelpFileName);
-    else
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         copyTextBounded(state().helpFilePath, sizeof state().helpFilePath, path);
 }
 
 const char* helpFilePath() {
     return state().helpFilePath;
+}
+
+void rememberSaveFolder(const char* folder) {
+    copyTextBounded(state().lastSaveFolder, sizeof state().lastSaveFolder, folder);
+}
+
+const char* lastSaveFolder() {
+    return state().lastSaveFolder;
 }
 
 void updateTimeZoneBias() {

@@ -17,6 +17,7 @@
 #include "settings/settings.h"
 #include "ui/dialog_help.h"
 #include "ui/extraction_progress.h"
+#include "ui/help_call.h"
 #include "ui/main_window.h"
 #include "ui/process_state.h"
 
@@ -143,6 +144,7 @@ MessageCode SaveDialog::run(std::unique_ptr<ExtractionJob>& job) {
     const char* chosenName = file + dialog.nFileOffset;
     if (!severalDocuments() && !isPlainFileName(chosenName))
         return MSG_COPY_FAILED;
+    rememberSaveFolder(folder);
 
     job = createJob(*main_.model(), folder, processSettings().extractOptions, &progress_);
     if (!job)
@@ -240,7 +242,7 @@ void SaveDialog::onSelectionChange(HWND hook) {
 }
 
 void SaveDialog::onHelpButton(HWND hook) {
-    WinHelpA(hook, helpFilePath(), HELP_COMMAND, reinterpret_cast<ULONG_PTR>(kSaveDialogHelpMacro));
+    callHelp(hook, HELP_COMMAND, reinterpret_cast<ULONG_PTR>(kSaveDialogHelpMacro));
 }
 
 }  // namespace
