@@ -42,7 +42,8 @@ RunResult saveAllPages(const CacheModel& model, const std::vector<CacheEntry*>& 
         return result;
     double start = now();
     // Without a host the save runs unwatched and numbers every clash.
-    std::unique_ptr<ExtractionJob> job = createJob(model, folder.c_str(), kAllExtractOptions, nullptr);
+    MessageCode status;
+    std::unique_ptr<ExtractionJob> job = createJob(model, folder.c_str(), kAllExtractOptions, nullptr, status);
     if (!job)
         return result;
     for (CacheEntry* page : pages) {

@@ -17,11 +17,11 @@ class SaveItem;
 constexpr unsigned long kLargestRewrittenPage = 16ul * 1024 * 1024;
 
 // The job for `targetFolder`, with the folder's names read and the
-// missing-link page's name chosen; null when the folder cannot be listed or
-// memory is short (the out-of-memory message). `host` may be null (see
-// ExtractionJob). The caller owns the job.
+// missing-link page's name chosen. Null when the folder cannot be listed
+// (`status` MSG_TARGET_FOLDER_UNUSABLE) or memory is short (-1). `host` may
+// be null (see ExtractionJob). The caller owns the job.
 std::unique_ptr<ExtractionJob> createJob(const CacheModel& model, const char* targetFolder, ExtractOptions options,
-                                         ExtractionHost* host);
+                                         ExtractionHost* host, MessageCode& status);
 
 // Writes one document under its local name in the target folder: an
 // HTML page with its links rewritten (the bytes from its first NUL on

@@ -28,33 +28,30 @@ public:
     void remove(const char* path) override { DeleteFileA(path); }
 };
 
-// The names of the folder, directories and "." and ".." among them. An
-// empty folder (a drive's root has not even "." and "..") gives an empty
-// list; null when the folder cannot be read completely, because a name left
-// out could be overwritten without a question.
-std::unique_ptr<TargetNames> listTargetFolder(const char* folder) {
+// The names of the folder, directories and "." and ".." among them, into
+// `names`. An empty folder (a drive's root has not even "." and "..") gives
+// an empty list. A folder that cannot be read completely cannot be used,
+// because a name left out could be overwritten without a question.
+MessageCode listTargetFolder(const char* folder, TargetNames& names) {
     char pattern[MAX_PATH];
     if (!joinPath(pattern, sizeof pattern, folder, "*.*"))
-        return nullptr;
-    std::unique_ptr<TargetNames> names = makeTargetNames();
-    if (!names)
-        return nullptr;
+        return MSG_TARGET_FOLDER_UNUSABLE;
     WIN32_FIND_DATAA found;
     FindHandle search(FindFirstFileA(pattern, &found));
     if (!search) {
         DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES ? std::move(names) : nullptr;
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES ? MSG_OK : MSG_TARGET_FOLDER_UNUSABLE;
     }
     do {
-        if (names->insertString(found.cFileName) < 0)
-            return nullptr;
+        if (names.insertString(found.cFileName) < 0)
+            return MSG_OUT_OF_MEMORY;
         // Windows opens a file by its short name too: a document named like
         // the short name of another file would replace that file.
         if (found.cAlternateFileName[0] && compareTextNoCase(found.cAlternateFileName, found.cFileName) != 0 &&
-            names->insertString(found.cAlternateFileName) < 0)
-            return nullptr;
+            names.insertString(found.cAlternateFileName) < 0)
+            return MSG_OUT_OF_MEMORY;
     } while (FindNextFileA(search.get(), &found));
-    return GetLastError() == ERROR_NO_MORE_FILES ? std::move(names) : nullptr;
+    return GetLastError() == ERROR_NO_MORE_FILES ? MSG_OK : MSG_TARGET_FOLDER_UNUSABLE;
 }
 
 // Whether the file `name` of the target folder holds exactly the
@@ -118,21 +115,27 @@ bool writeMissingPage(const ExtractionJob& job) {
 }  // namespace
 
 std::unique_ptr<ExtractionJob> createJob(const CacheModel& model, const char* targetFolder, ExtractOptions options,
-                                         ExtractionHost* host) {
+                                         ExtractionHost* host, MessageCode& status) {
+    status = MSG_OUT_OF_MEMORY;
     MissingPageText page = loadMissingPage();
     if (!page.text)
         return nullptr;
     std::unique_ptr<ExtractionJob> job(new (std::nothrow) ExtractionJob(model, targetFolder, options, host, page));
     if (!job || job->status() != 0)
         return nullptr;
-    std::unique_ptr<TargetNames> names = listTargetFolder(job->targetFolder());
+    std::unique_ptr<TargetNames> names = makeTargetNames();
     if (!names)
         return nullptr;
+    status = listTargetFolder(job->targetFolder(), *names);
+    if (status != MSG_OK)
+        return nullptr;
+    status = MSG_OUT_OF_MEMORY;
     job->setTargetNames(std::move(names));
     std::unique_ptr<TargetFiles> files(new (std::nothrow) DiskTargetFiles);
     if (!files || !chooseMissingPageName(*job))
         return nullptr;
     job->setTargetFiles(std::move(files));
+    status = MSG_OK;
     return job;
 }
 

@@ -112,7 +112,12 @@ MessageCode SaveDialog::run(std::unique_ptr<ExtractionJob>& job) {
     dialog.lpfnHook = hookProc;
     dialog.lpTemplateName = MAKEINTRESOURCEA(DLG_SAVE_OPTIONS);
     dialog.lCustData = reinterpret_cast<LPARAM>(this);
-    dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    // The program's current directory never follows the dialog: a save
+    // folder holds files from the cache, and nothing may be looked up there
+    // later. The dialog opens where the last save went instead.
+    dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (lastSaveFolder()[0])
+        dialog.lpstrInitialDir = lastSaveFolder();
     if (offerOptions_)
         dialog.Flags |= OFN_ENABLETEMPLATE | OFN_ENABLEHOOK | OFN_SHOWHELP;
 
@@ -146,9 +151,10 @@ MessageCode SaveDialog::run(std::unique_ptr<ExtractionJob>& job) {
         return MSG_COPY_FAILED;
     rememberSaveFolder(folder);
 
-    job = createJob(*main_.model(), folder, processSettings().extractOptions, &progress_);
+    MessageCode status;
+    job = createJob(*main_.model(), folder, processSettings().extractOptions, &progress_, status);
     if (!job)
-        return MSG_OUT_OF_MEMORY;
+        return status;
     return fillJob(*job, std::move(single), chosenName);
 }
 

@@ -34,7 +34,8 @@ bool folderOfChosenPath(char* out, size_t size, const char* path, size_t fileOff
 // Runs the dialog for `selection` (CacheEntry objects) and, on OK, makes
 // the save's job for the folder chosen and adds the documents to it. 0 also
 // when the user cancelled (then `progress` is marked cancelled and no job is
-// made); MSG_COPY_FAILED when the chosen folder cannot be used; -1 when
-// memory ran out.
+// made); MSG_COPY_FAILED when the chosen folder or name cannot be used,
+// MSG_TARGET_FOLDER_UNUSABLE when the folder cannot be read; -1 when memory
+// ran out.
 MessageCode showSaveDialog(MainWindow& main, const SortedCollection& selection, ExtractionProgress& progress,
                            std::unique_ptr<ExtractionJob>& job);

@@ -35,8 +35,10 @@ struct TestCache {
 
 std::unique_ptr<ExtractionJob> newJob(const TestCache& cache, const TempFolder& target, TestHost& host,
                                       ExtractOptions options = kAllExtractOptions) {
-    std::unique_ptr<ExtractionJob> job = createJob(cache.model.model, target.path().c_str(), options, &host);
+    MessageCode status;
+    std::unique_ptr<ExtractionJob> job = createJob(cache.model.model, target.path().c_str(), options, &host, status);
     REQUIRE(job);
+    CHECK(status == MSG_OK);
     return job;
 }
 
@@ -249,6 +251,12 @@ TEST_CASE("the target folder's names include its folders and the names the save 
     REQUIRE(index >= 0);
     CHECK(std::string(job->itemAt(index)->localName()) == "sub (2).htm");
     CHECK(host.askedNames() == std::vector<std::string>{"sub.htm"});
+
+    // A folder that cannot be listed is reported as such, not as memory
+    // running out.
+    MessageCode status = MSG_OK;
+    CHECK_FALSE(createJob(cache.model.model, target.file("gone").c_str(), kAllExtractOptions, &host, status));
+    CHECK(status == MSG_TARGET_FOLDER_UNUSABLE);
 }
 
 TEST_CASE("files that come into the folder during the save are left alone, and links name the numbered files") {
