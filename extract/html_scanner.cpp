@@ -173,17 +173,17 @@ bool HtmlScanner::readAttribute() {
 
     const char* value = p;
     const char* valueEnd = p;
-    bool quoted = false;
+    char quote = 0;
     if (p < chunkEnd_ && *p == '=') {
         p = skipBlanks(p + 1);
-        if (p < chunkEnd_ && *p == '"') {
-            quoted = true;
+        if (p < chunkEnd_ && (*p == '"' || *p == '\'')) {
+            quote = *p;
             p = skipBlanks(p + 1);
             value = p;
-            while (p < chunkEnd_ && *p != '"' && *p != '>')
+            while (p < chunkEnd_ && *p != quote && *p != '>')
                 ++p;
             valueEnd = p;
-            if (p < chunkEnd_ && *p == '"')
+            if (p < chunkEnd_ && *p == quote)
                 ++p;
         } else {
             value = p;
@@ -203,7 +203,7 @@ bool HtmlScanner::readAttribute() {
     attributeLength_ = static_cast<size_t>(p - start);
     valueStart_ = value;
     valueLength_ = static_cast<size_t>(valueEnd - value);
-    valueQuoted_ = quoted;
+    valueQuote_ = quote;
     attribute_ = attribute;
     flags_ = flags;
     return true;

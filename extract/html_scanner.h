@@ -86,7 +86,8 @@ public:
     size_t attributeLength() const { return attributeLength_; }
     const char* valueStart() const { return valueStart_; }
     size_t valueLength() const { return valueLength_; }
-    bool valueQuoted() const { return valueQuoted_; }
+    // The quote around the value ('"' or '\''), or 0 for an unquoted value.
+    char valueQuote() const { return valueQuote_; }
     int32_t attributeIndex() const { return attribute_; }
     uint32_t linkFlags() const { return flags_; }
 
@@ -104,7 +105,7 @@ private:
     size_t attributeLength_ = 0;
     const char* valueStart_ = nullptr;
     size_t valueLength_ = 0;
-    bool valueQuoted_ = false;
+    char valueQuote_ = 0;
     int32_t attribute_ = ATTRIBUTE_NONE;
     uint32_t flags_ = 0;
 };

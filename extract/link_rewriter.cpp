@@ -74,11 +74,13 @@ bool needsQuotes(const char* value) {
 
 // The characters that could end a value or start markup, percent-encoded
 // wherever a value is written: a URL from the index or from a base tag may
-// hold any of them.
-const char* escapeFor(char c) {
+// hold any of them. A single quote ends only a value in single quotes.
+const char* escapeFor(char c, char quote) {
     switch (c) {
     case '"':
         return "%22";
+    case '\'':
+        return quote == '\'' ? "%27" : nullptr;
     case '<':
         return "%3C";
     case '>':
@@ -101,7 +103,7 @@ private:
     SaveItem* findTarget(ExtractOptions options);
     void writeUpTo(const char* position);
     void writeText(const char* text);
-    void writeEncoded(const char* text);
+    void writeEncoded(const char* text, char quote);
     void writeValue(SaveItem* target, ExtractOptions options, uint32_t flags);
 
     SaveItem& item_;
@@ -255,10 +257,10 @@ void DocumentRewriter::writeText(const char* text) {
     sink_.write(text, std::strlen(text));
 }
 
-void DocumentRewriter::writeEncoded(const char* text) {
+void DocumentRewriter::writeEncoded(const char* text, char quote) {
     const char* run = text;
     for (; *text; ++text) {
-        if (const char* escape = escapeFor(*text)) {
+        if (const char* escape = escapeFor(*text, quote)) {
             sink_.write(run, static_cast<size_t>(text - run));
             writeText(escape);
             run = text + 1;
@@ -296,11 +298,12 @@ void DocumentRewriter::writeValue(SaveItem* target, ExtractOptions options, uint
         if (prefix)
             appendTextBounded(value.get(), size, "}");
     }
-    bool quote = !scanner_.valueQuoted() && needsQuotes(value.get());
-    if (quote)
+    char quote = scanner_.valueQuote();
+    bool addQuotes = !quote && needsQuotes(value.get());
+    if (addQuotes)
         writeText("\"");
-    writeEncoded(value.get());
-    if (quote)
+    writeEncoded(value.get(), addQuotes ? '"' : quote);
+    if (addQuotes)
         writeText("\"");
 }
 

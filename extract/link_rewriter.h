@@ -25,7 +25,7 @@ public:
 // the links rewritten, every byte from that NUL on as it is (a page in
 // UTF-16, or a binary file sent as HTML, keeps all its bytes). Every value
 // written stays inside its attribute: '"', '<' and '>' in it are
-// percent-encoded, and an unquoted value that needs them gets quotes. 0
+// percent-encoded (and '\'' in a value in single quotes), and an unquoted value that needs them gets quotes. 0
 // when the page was written whole or the user cancelled; MSG_COPY_FAILED
 // when a write failed or the job has failed; -1 when memory for a link ran
 // out.

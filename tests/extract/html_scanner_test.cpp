@@ -24,7 +24,7 @@ struct Link {
     std::string attribute;  // the whole extent
     std::string value;
     uint32_t flags;
-    bool quoted;
+    char quote;
 };
 
 // The links of the first tag chunk of `html`.
@@ -37,7 +37,7 @@ std::vector<Link> links(const char* html) {
         while (scanner.nextLinkAttribute()) {
             found.push_back({std::string(scanner.attributeStart(), scanner.attributeLength()),
                              std::string(scanner.valueStart(), scanner.valueLength()), scanner.linkFlags(),
-                             scanner.valueQuoted()});
+                             scanner.valueQuote()});
         }
         break;
     }
@@ -77,14 +77,16 @@ TEST_CASE("link attributes with and without quotes") {
     CHECK(found[0].attribute == "SRC=i.gif");
     CHECK(found[0].value == "i.gif");
     CHECK(found[0].flags == InlineMedia);
-    CHECK_FALSE(found[0].quoted);
+    CHECK(found[0].quote == 0);
     CHECK(found[1].attribute == "LowSrc=\"  low.gif\"");
     CHECK(found[1].value == "low.gif");
-    CHECK(found[1].quoted);
+    CHECK(found[1].quote == '"');
     CHECK(found[1].flags == (InlineMedia | DropAttributeIfMissing));
     CHECK(found[2].value == "#m");
     CHECK(found[2].flags == (DocumentLink | DropAttributeIfMissing));
-    CHECK(found[3].value == "'w'");
+    CHECK(found[3].value == "w");
+    CHECK(found[3].attribute == "vrml='w'");
+    CHECK(found[3].quote == '\'');
 
     found = links("<a name=x href = \"b.htm\" >");
     REQUIRE(found.size() == 1);
@@ -120,13 +122,24 @@ TEST_CASE("a value ends at a blank, a quote or the tag's end") {
     found = links("<a href=\"unterminated>text");
     CHECK(found[0].value == "unterminated");
     CHECK(found[0].attribute == "href=\"unterminated");
+    // Single quotes delimit a value as double quotes do, and each leaves
+    // the other kind inside the value.
+    found = links("<a href='x y.htm'>");
+    CHECK(found[0].value == "x y.htm");
+    found = links("<a href='say \"hi\".htm' title=x>");
+    CHECK(found[0].value == "say \"hi\".htm");
+    found = links("<a href=\"it's.htm\">");
+    CHECK(found[0].value == "it's.htm");
+    found = links("<a href='unterminated>text");
+    CHECK(found[0].attribute == "href='unterminated");
     found = links("<a href=\"x.htm\"href=y.htm>");
     REQUIRE(found.size() == 2);
     CHECK(found[1].value == "y.htm");
 }
 
 TEST_CASE("a page cut inside a tag never makes the scanner read past its end") {
-    const char* cuts[] = {"<a href=", "<a href= ", "<a href=\"", "<a href=\" ", "<a href", "<a ", "<a", "<img src=\"a"};
+    const char* cuts[] = {"<a href=", "<a href= ", "<a href=\"", "<a href=\" ", "<a href='", "<a href",
+                          "<a ",      "<a",        "<img src=\"a", "<img src='a"};
     for (const char* cut : cuts) {
         // A copy of exactly the text's size, so that the sanitizers see any
         // read behind its NUL.

@@ -184,6 +184,7 @@ TEST_CASE("a name with blanks written into an unquoted value is quoted") {
     const char* url = "http://h/p.htm";
     CHECK(rewritten(model, kAllExtractOptions, url, "<a href=prices/>") == "<a href=\"Price list.htm\">");
     CHECK(rewritten(model, kAllExtractOptions, url, "<a href=\"prices/\">") == "<a href=\"Price list.htm\">");
+    CHECK(rewritten(model, kAllExtractOptions, url, "<a href='prices/'>") == "<a href='Price list.htm'>");
 }
 
 TEST_CASE("no value written can leave its attribute") {
@@ -206,6 +207,9 @@ TEST_CASE("no value written can leave its attribute") {
     // quote would be read as quoted.
     CHECK(rewritten(model, kAllExtractOptions, url, "<a href=p.htm#\"<x>") == "<a href=p.htm#%22%3Cx>");
     CHECK(rewritten(model, kAllExtractOptions, url, "<a href=/'q.htm>") == "<a href=\"'q.htm\">");
+    model.add("http://h/'d/p.htm");
+    CHECK(rewritten(model, kAllExtractOptions, "http://h/'d/p.htm", "<img src='i.gif'>") ==
+          "<img src='missing#{http://h/%27d/i.gif}'>");
 }
 
 TEST_CASE("a tag whose second link would drop it is never written cut") {
