@@ -1,5 +1,6 @@
 #include "model/hidden_lists.h"
 
+#include <cstring>
 #include <memory>
 
 #include "index/cache_entry.h"
@@ -14,6 +15,12 @@ bool appendName(SortedCollection& list, const char* name) {
 }
 
 }  // namespace
+
+bool isStorableHiddenName(const char* name) {
+    auto trimmed = [](char c) { return (c >= 0x01 && c <= 0x20) || c == 0x1A; };
+    size_t length = std::strlen(name);
+    return length > 0 && !trimmed(name[0]) && !trimmed(name[length - 1]) && !std::strpbrk(name, "\r\n");
+}
 
 void applyHiddenLists(CacheModel& model) {
     FolderList& root = *model.cacheRoot;
@@ -30,7 +37,7 @@ void applyHiddenLists(CacheModel& model) {
 }
 
 bool hideDocument(CacheModel& model, CacheEntry& entry) {
-    if (entry.hasAnyFlag(FLAG_HIDDEN))
+    if (entry.hasAnyFlag(FLAG_HIDDEN) || !isStorableHiddenName(entry.url()))
         return true;
     entry.setFlags(FLAG_HIDDEN);
     return model.hiddenUrls->insertString(entry.url()) >= 0;
@@ -44,7 +51,7 @@ void showDocument(CacheModel& model, CacheEntry& entry) {
 bool hideHost(CacheModel& model, DomainFolder& folder) {
     // Like a document, a host hidden twice is named once: showing it again
     // must take its one name out of the list.
-    if (folder.hasAnyFlag(FLAG_HIDDEN))
+    if (folder.hasAnyFlag(FLAG_HIDDEN) || !isStorableHiddenName(folder.name()))
         return true;
     folder.setFlags(FLAG_HIDDEN);
     return model.hiddenHosts->insertString(folder.name()) >= 0;

@@ -24,8 +24,14 @@ MessageCode saveHiddenLists(CacheModel& model);
 // without a folder or document stay in the lists.
 void applyHiddenLists(CacheModel& model);
 
+// Whether `name` comes back from the profile file as it was written: one
+// line, not empty, no blanks at either end (the profile functions trim
+// them). Only a hostile index holds names that are not.
+bool isStorableHiddenName(const char* name);
+
 // Each returns false only when memory ran out for the list; the mark is set
-// or cleared in any case.
+// or cleared in any case, except that a name that could not be stored is
+// never hidden: it would show again at the next start.
 bool hideDocument(CacheModel& model, CacheEntry& entry);
 void showDocument(CacheModel& model, CacheEntry& entry);
 bool hideHost(CacheModel& model, DomainFolder& folder);

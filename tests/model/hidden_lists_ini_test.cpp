@@ -2,6 +2,7 @@
 // prefix; each test starts with both sections gone.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -125,13 +126,51 @@ TEST_CASE("after a failed scan the lists are written as they are held, losing no
     CHECK(storedNames(kUrls) == std::vector<std::string>{"http://a.example.com/x.htm"});
 }
 
-TEST_CASE("a name with a line break is not written, and the keys stay without gaps") {
+TEST_CASE("a name comes back as it was hidden, or is never hidden; the keys stay without gaps") {
     ClearedProfile profile;
-    TestModel t;
-    t.model.hiddenUrls->insertString("http://a.example.com/1.htm");
-    t.model.hiddenUrls->insertString("http://b.example.com/\r\n[Hidden Hosts]\r\nF0=evil.example.com");
-    t.model.hiddenUrls->insertString("http://c.example.com/3.htm");
-    CHECK(saveHiddenLists(t.model) == MSG_OK);
-    CHECK(storedNames(kUrls) == std::vector<std::string>{"http://a.example.com/1.htm", "http://c.example.com/3.htm"});
-    CHECK(storedNames(kHosts).empty());
+    const std::string longName = "http://a.example.com/" + std::string(2000, 'x') + ".htm";
+    const std::vector<std::string> kept = {
+        "\"http://a.example.com/quoted\"", "'http://a.example.com/single'", "http://a.example.com/?a=b;c=d",
+        "http://a.example.com/[Hidden Hosts]", "http://a.example.com/M\xFC""ller", longName};
+    const std::vector<std::string> refused = {
+        "http://b.example.com/\r\n[Hidden Hosts]\r\nF0=evil.example.com", " http://b.example.com/lead",
+        "http://b.example.com/trail\t", ""};
+    {
+        TestModel t;
+        for (const std::string& name : kept)
+            t.model.hiddenUrls->insertString(name.c_str());
+        for (const std::string& name : refused)
+            t.model.hiddenUrls->insertString(name.c_str());
+        CHECK(saveHiddenLists(t.model) == MSG_OK);
+    }
+    TestModel next;
+    REQUIRE(loadHiddenLists(next.model) == MSG_OK);
+    std::vector<std::string> expected = kept;
+    std::vector<std::string> read = namesOf(*next.model.hiddenUrls);
+    std::sort(expected.begin(), expected.end());
+    std::sort(read.begin(), read.end());
+    CHECK(read == expected);
+    CHECK(next.model.hiddenHosts->count() == 0);
+
+    // Such a name is refused when it is hidden, so that nothing hidden
+    // shows again at the next start.
+    next.file({"http://b.example.com/trail "});
+    CacheEntry& entry = *next.entry("http://b.example.com/trail ");
+    CHECK(hideDocument(next.model, entry));
+    CHECK_FALSE(entry.hasAnyFlag(FLAG_HIDDEN));
+}
+
+TEST_CASE("thousands of hidden names are written in one piece and read back whole") {
+    ClearedProfile profile;
+    {
+        TestModel t;
+        for (int n = 0; n < 8000; ++n)
+            t.model.hiddenUrls->insertString(("http://host" + std::to_string(n % 97) + ".example.com/page" +
+                                              std::to_string(n) + ".htm").c_str());
+        CHECK(saveHiddenLists(t.model) == MSG_OK);
+    }
+    TestModel next;
+    REQUIRE(loadHiddenLists(next.model) == MSG_OK);
+    CHECK(next.model.hiddenUrls->count() == 8000);
+    CHECK(next.model.hiddenUrls->searchKey("http://host42.example.com/page7899.htm").found);
 }
