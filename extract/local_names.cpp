@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "core/file_paths.h"
 #include "index/cache_entry.h"
 #include "index/entry_flags.h"
 #include "model/cache_model.h"
@@ -18,10 +19,6 @@ const char kUnknownName[] = "unknown";
 
 bool isForbiddenChar(unsigned char c) {
     return c < 0x20 || std::strchr("\\/:*?<>\"#|%", c) != nullptr;
-}
-
-char asciiUpper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - ('a' - 'A')) : c;
 }
 
 // The length of the extension of `name` (from its last "."), or 0 when it has
@@ -53,34 +50,6 @@ bool stripTrailingDotsAndSpaces(char* name) {
         --kept;
     name[kept] = '\0';
     return kept != length;
-}
-
-// Windows counts the superscript digits of the ANSI code page as digits of a
-// port: "COM\xB9" is the first serial port. Under other code pages these
-// bytes are letters, and the dash added to them is merely unneeded.
-bool isPortDigit(char c) {
-    unsigned char u = static_cast<unsigned char>(c);
-    return (u >= '1' && u <= '9') || u == 0xB9 || u == 0xB2 || u == 0xB3;
-}
-
-// Windows takes the part before the first dot, without trailing spaces, as
-// the device name: "con.htm" and "Lpt1 .txt" are devices.
-size_t deviceNameLength(const char* name) {
-    size_t length = std::strcspn(name, ".");
-    while (length > 0 && name[length - 1] == ' ')
-        --length;
-    char base[8] = {};
-    if (length < 3 || length > 7)
-        return 0;
-    for (size_t i = 0; i < length; ++i)
-        base[i] = asciiUpper(name[i]);
-    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
-    for (const char* device : kDevices) {
-        if (std::strcmp(base, device) == 0)
-            return length;
-    }
-    bool port = length == 4 && (std::strncmp(base, "COM", 3) == 0 || std::strncmp(base, "LPT", 3) == 0);
-    return port && isPortDigit(base[3]) ? length : 0;
 }
 
 }  // namespace
