@@ -2,12 +2,11 @@
 
 #include <cstdlib>
 
-#include "core/win_handles.h"
+#include "core/cached_file.h"
 
 char* readFileHead(const char* path, int32_t limit, uint32_t* length) {
     // The browser may be writing its cache while we read it.
-    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file = openCachedFile(path, FILE_SHARE_READ | FILE_SHARE_WRITE);
     if (!file)
         return nullptr;
     DWORD high = 0;

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/cached_file.h"
 #include "core/owned_text.h"
 #include "core/win_handles.h"
 #include "extract/extraction_run.h"
@@ -18,8 +19,7 @@ constexpr DWORD kCopyBlockSize = 1024;
 // source itself (a save into the cache directory) then cannot be opened for
 // writing, instead of being emptied before it is read.
 FileHandle openSource(const char* path) {
-    return FileHandle(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    return openCachedFile(path, FILE_SHARE_READ, FILE_FLAG_SEQUENTIAL_SCAN);
 }
 
 // Opens the item's file for writing. A file the user agreed to replace, or

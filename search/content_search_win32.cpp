@@ -7,6 +7,7 @@
 #include <new>
 #include <utility>
 
+#include "core/cached_file.h"
 #include "core/owned_text.h"
 #include "core/win_handles.h"
 #include "index/cache_entry.h"
@@ -33,8 +34,7 @@ public:
     // cannot be opened or read or memory is short. Valid until the next read.
     char* read(const char* path) {
         // The browser may be writing its cache while we read it.
-        FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        FileHandle file = openCachedFile(path, FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_FLAG_SEQUENTIAL_SCAN);
         if (!file)
             return nullptr;
         size_t length = 0;

@@ -44,6 +44,10 @@ TEST_CASE("readFileHead refuses files it cannot read whole") {
     CHECK(readFileHead(folder.file("missing.htm").c_str(), 1023, &length) == nullptr);
     CHECK(length == 99);
     CHECK(readFileHead(folder.path().c_str(), 1023) == nullptr);
+    // A cached file named like a device opens the device: a port whose read
+    // never returns, or the null device that reads as an empty file.
+    CHECK(readFileHead(folder.file("nul").c_str(), 1023) == nullptr);
+    CHECK(readFileHead(folder.file("NUL.htm").c_str(), 1023) == nullptr);
 
     // A sparse file of 2 GB: its size no longer fits the program's lengths.
     HANDLE huge = CreateFileA(folder.file("huge.bin").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
