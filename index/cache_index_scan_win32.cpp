@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <cwchar>
 
 #include "core/file_paths.h"
 #include "core/win_handles.h"
@@ -15,20 +16,47 @@ struct FreeDeleter {
     void operator()(void* block) const { std::free(block); }
 };
 
-// The files of the cache directory (folders left out). False when nothing
-// matched or memory ran out.
-bool listCacheDirectory(const char* pattern, CacheDirectoryFiles& files) {
-    WIN32_FIND_DATAA found;
-    FindHandle search(FindFirstFileA(pattern, &found));
+// What no cached file is: a folder, a link to elsewhere, a device.
+constexpr DWORD kNotCachedFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
+
+// The name of a file of the directory in the ANSI code page, the records'
+// code page, when it converts exactly. The ANSI listing converts names with
+// a best fit: a file named with the fullwidth asterisk U+FF0A is reported as
+// "*", and a record naming "*" would find it present.
+bool ansiNameOf(const wchar_t* wide, char (&name)[MAX_PATH]) {
+    BOOL lossy = FALSE;
+    int bytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, name, sizeof name, nullptr, &lossy);
+    // A UTF-8 code page takes neither the flag nor the question.
+    if (bytes <= 0 && GetLastError() == ERROR_INVALID_PARAMETER)
+        bytes = WideCharToMultiByte(CP_ACP, 0, wide, -1, name, sizeof name, nullptr, nullptr);
+    if (bytes <= 0 || lossy)
+        return false;
+    // Where the flag is not honoured the way back tells a best fit.
+    wchar_t back[MAX_PATH];
+    int characters = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name, -1, back, MAX_PATH);
+    return characters > 0 && std::wcscmp(back, wide) == 0;
+}
+
+// The files of the cache directory, by the names the records can hold.
+// False when memory ran out or the directory cannot be listed.
+bool listCacheDirectory(const char* directory, CacheDirectoryFiles& files) {
+    char pattern[MAX_PATH];
+    wchar_t widePattern[MAX_PATH];
+    if (!joinPath(pattern, sizeof pattern, directory, "*.*") ||
+        MultiByteToWideChar(CP_ACP, 0, pattern, -1, widePattern, MAX_PATH) <= 0)
+        return false;
+    WIN32_FIND_DATAW found;
+    FindHandle search(FindFirstFileW(widePattern, &found));
     if (!search)
         return false;
     do {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        char name[MAX_PATH];
+        if ((found.dwFileAttributes & kNotCachedFile) || !ansiNameOf(found.cFileName, name))
             continue;
-        if (!files.add(found.cFileName))
+        if (!files.add(name))
             return false;
-    } while (FindNextFileA(search.get(), &found));
-    return files.count() > 0;
+    } while (FindNextFileW(search.get(), &found));
+    return true;
 }
 
 }  // namespace
@@ -64,11 +92,8 @@ MessageCode readCacheIndex(const char* directory, IndexRecordSink& sink) {
     if (!index)
         return MSG_NO_CACHE_DIRECTORY;
 
-    char pattern[MAX_PATH];
-    if (!joinPath(pattern, sizeof pattern, directory, "*.*"))
-        return MSG_NO_CACHE_DIRECTORY;
     CacheDirectoryFiles files;
-    if (!listCacheDirectory(pattern, files))
+    if (!listCacheDirectory(directory, files))
         return MSG_OUT_OF_MEMORY;
 
     // The first page is the header page.

@@ -318,3 +318,27 @@ TEST_CASE("the index is read while the browser holds it open for writing") {
     CHECK(scanned.model.cacheRoot->totalCount() == 1);
     CloseHandle(browser);
 }
+
+TEST_CASE("a record is present only for an ordinary file of exactly its name") {
+    TempFolder folder("listing");
+    folder.write("A.htm", "a");
+    folder.makeFolder("SUB.htm");
+    // The fullwidth asterisk U+FF0A, which a best-fit conversion to the ANSI
+    // code page reports as "*".
+    const std::wstring star = std::wstring(folder.path().begin(), folder.path().end()) + L"\\\xFF0A";
+    HANDLE file = CreateFileW(star.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    REQUIRE(file != INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+    writeCache(folder, 1024,
+               {PageBuilder(1024)
+                    .addDocument("http://h/a.htm", fileNamed("A.htm"))
+                    .addDocument("http://h/star.htm", fileNamed("*"))
+                    .addDocument("http://h/sub.htm", fileNamed("SUB.htm"))
+                    .build()});
+
+    RecordedUrls seen;
+    CHECK(readCacheIndex(folder.path().c_str(), seen) == MSG_OK);
+    CHECK(seen.urls == std::vector<std::string>{"http://h/a.htm"});
+    // The folder's own clean-up lists by ANSI names and would miss it.
+    CHECK(DeleteFileW(star.c_str()));
+}
