@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -91,6 +92,17 @@ void goToFolderOfSelection(MainWindow& main) {
     main.list().selectEntry(*entry);
 }
 
+// The shell deletes whatever a path names: every file a wildcard matches, a
+// folder with all it holds, the target of a link. Only a file that is there
+// and is none of these is handed to it.
+bool isDeletableFile(const char* path) {
+    if (std::strpbrk(path, "*?"))
+        return false;
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE));
+}
+
 // Moves the cached files of the selected documents (or of every document of
 // `folder`) to the recycle bin, or deletes them for good while Shift is
 // held, and marks the documents whose files are gone. The cache index is
@@ -116,7 +128,7 @@ void deleteDocuments(MainWindow& main, DomainFolder* folder, const ObjectCommand
         if (!complete || entry->hasAnyFlag(FLAG_DELETED))
             return;
         char path[MAX_PATH];
-        if (!cachePath(*model, path, sizeof path, entry->localFile()))
+        if (!cachePath(*model, path, sizeof path, entry->localFile()) || !isDeletableFile(path))
             return;
         complete = documents->insertAt(documents->count(), entry) >= 0 && paths.append(path);
     };
