@@ -9,7 +9,9 @@
 // No code of the browser's verify option is saved.
 constexpr uint8_t kCheckServerUnknown = 0xFF;
 
-// A directory that exists and holds a FAT.DB whose header is a cache index's.
+// A directory named by an absolute path (isAbsolutePath) that exists and
+// holds a FAT.DB whose header is a cache index's. A relative "Cache Dir" or
+// "Cache" value is therefore never taken.
 bool isValidCacheDirectory(const char* path);
 
 // The browser's own "Cache Dir", or "" (also when it does not fit `size`).

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "core/file_paths.h"
 #include "core/owned_text.h"
 #include "core/text_locale.h"
 #include "core/win_handles.h"
@@ -25,7 +26,9 @@ uint8_t codeOfCheckServer(DWORD value) {
 }  // namespace
 
 bool isValidCacheDirectory(const char* path) {
-    if (!path || !path[0])
+    // A relative path would name another folder whenever another folder is
+    // current, and reads and deletes would follow it there.
+    if (!path || !isAbsolutePath(path))
         return false;
     DWORD attributes = GetFileAttributesA(path);
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))

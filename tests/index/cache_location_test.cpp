@@ -122,6 +122,22 @@ TEST_CASE("findCacheDirectory takes a valid choice, deletes a stale one and fall
         CHECK_FALSE(chosenCacheDir(stored));
         CHECK(model.cacheDirectory.view()[0] == '\0');
     }
+    SUBCASE("a relative directory is not taken, even while it names a cache from the current folder") {
+        char previous[MAX_PATH];
+        REQUIRE(GetCurrentDirectoryA(sizeof previous, previous) > 0);
+        std::string parent = chosen.path().substr(0, chosen.path().rfind('\\'));
+        std::string leaf = chosen.path().substr(chosen.path().rfind('\\') + 1);
+        REQUIRE(SetCurrentDirectoryA(parent.c_str()));
+        setChosenCacheDir(leaf);
+        setBrowserCacheDir(".\\" + leaf);
+        Location model;
+        bool found = findCacheDirectory(model.cacheDirectory);
+        bool validHere = isValidCacheDirectory(leaf.c_str());
+        SetCurrentDirectoryA(previous);
+        CHECK_FALSE(found);
+        CHECK_FALSE(validHere);
+        CHECK_FALSE(chosenCacheDir(stored));
+    }
     SUBCASE("neither is valid") {
         setBrowserCacheDir(noIndex.path());
         Location model;
