@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "browser/browser_program.h"
 #include "core/message_code.h"
 
 // The questions the browser integration asks the user; the window code
@@ -25,18 +26,23 @@ struct BrowserSession {
 };
 
 // Shows `url` in Navigator. 0 also when the user cancelled a question;
-// MSG_BROWSER_NOT_STARTED, MSG_NO_DDE_CONNECTION or -1 otherwise. With
-// `activate` the browser's window is brought to the front.
-MessageCode openInBrowser(const char* url, bool activate, BrowserSession& session, BrowserQuestions& questions);
+// MSG_URL_NOT_OPENED or MSG_SCHEME_NOT_OPENED for a URL that is not handed
+// to the browser at all (see checkUrlToOpen), MSG_BROWSER_NOT_STARTED,
+// MSG_NO_DDE_CONNECTION or -1 otherwise. With `activate` the browser's
+// window is brought to the front. No program inside the `untrusted` folders
+// is started.
+MessageCode openInBrowser(const char* url, bool activate, const UntrustedFolders& untrusted, BrowserSession& session,
+                          BrowserQuestions& questions);
 
 // Whether a Navigator offers its DDE service.
 bool isBrowserRunning();
 
-// Starts the configured browser ("Browser" of the program's key, else
-// "netscape.exe") with `url` as its whole command line.
-bool launchBrowser(const char* url);
+// Starts the browser (findBrowserProgram) with `url` as its one quoted
+// command-line argument; a running browser shows the URL as well. 0 when
+// started, MSG_BROWSER_NOT_STARTED or -1 otherwise.
+MessageCode launchBrowser(const char* url, const UntrustedFolders& untrusted);
 
-// Starts `program` with `parameters` through the shell while the system's
-// automatic dial-up is switched off, and puts the switch back afterwards.
-// The shell's result: above 32 means started.
+// Starts `program` with `parameters` through the shell, in this program's
+// own folder, while the system's automatic dial-up is switched off, and puts
+// the switch back afterwards. The shell's result: above 32 means started.
 uintptr_t startWithoutAutodial(const char* program, const char* parameters);

@@ -9,11 +9,9 @@
 #include "browser/dde_session.h"
 #include "browser/navigator_items.h"
 #include "core/owned_text.h"
-#include "core/registry_text.h"
 #include "core/win_handles.h"
 #include "index/cache_location.h"
 #include "index/navigator.h"
-#include "settings/program_key.h"
 #include "settings/settings.h"
 
 namespace {
@@ -137,20 +135,31 @@ bool isBrowserRunning() {
     return ddeCanConnect(NAME_VERSION);
 }
 
-MessageCode openInBrowser(const char* url, bool activate, BrowserSession& session, BrowserQuestions& questions) {
+MessageCode openInBrowser(const char* url, bool activate, const UntrustedFolders& untrusted, BrowserSession& session,
+                          BrowserQuestions& questions) {
+    MessageCode refusal = checkUrlToOpen(url);
+    if (refusal != MSG_OK)
+        return refusal;
     if (!isBrowserRunning()) {
         if (!offerNeverVerify(session, questions))
             return MSG_OK;
-        return launchBrowser(url) ? MSG_OK : MSG_BROWSER_NOT_STARTED;
+        return launchBrowser(url, untrusted);
     }
     if (!noteVerifyByHand(session, questions))
         return MSG_OK;
 
-    size_t size = navigatorItemBufferSize(std::strlen(url));
+    size_t size = navigatorItemBufferSize(url);
     OwnedText buffer(static_cast<char*>(std::malloc(size)));
     if (!buffer)
         return MSG_OUT_OF_MEMORY;
-    formatOpenUrlItem(url, buffer.data(), size);
+    if (!formatOpenUrlItem(url, buffer.data(), size))
+        return MSG_URL_NOT_OPENED;
+    // An item longer than a DDE string can hold cannot be sent at all, though
+    // the browser runs: it gets the URL on a command line instead, which a
+    // running browser takes as a request to show it. The user has already
+    // been told about the verify option for this running browser.
+    if (std::strlen(buffer.get()) > kDdeItemLimit)
+        return launchBrowser(url, untrusted);
     DdeReply reply;
     if (!ddeRequest(NAME_OPEN_URL, buffer.get(), &reply))
         return MSG_NO_DDE_CONNECTION;
@@ -164,19 +173,28 @@ MessageCode openInBrowser(const char* url, bool activate, BrowserSession& sessio
     return MSG_OK;
 }
 
-bool launchBrowser(const char* url) {
-    char program[MAX_PATH] = "";
-    if (RegKey key = openProgramKey(PROGRAM_KEY_READ))
-        readRegistryText(key.get(), kBrowserPathValue, program, sizeof program);
-    if (!program[0])
-        copyTextBounded(program, sizeof program, kNavigatorExecutable);
-    return startWithoutAutodial(program, url) > 32;
+MessageCode launchBrowser(const char* url, const UntrustedFolders& untrusted) {
+    char program[MAX_PATH];
+    if (!findBrowserProgram(untrusted, program, sizeof program))
+        return MSG_BROWSER_NOT_STARTED;
+    size_t size = browserArgumentLength(url) + 1;
+    OwnedText argument(static_cast<char*>(std::malloc(size)));
+    if (!argument)
+        return MSG_OUT_OF_MEMORY;
+    formatBrowserArgument(url, argument.data(), size);
+    return startWithoutAutodial(program, argument.get()) > 32 ? MSG_OK : MSG_BROWSER_NOT_STARTED;
 }
 
 uintptr_t startWithoutAutodial(const char* program, const char* parameters) {
+    // The browser starts in this program's folder: the current folder may
+    // be one that a cache or a save filled, and a started program looks
+    // there for what it loads.
+    char folder[MAX_PATH];
+    if (!executableFolder(folder, sizeof folder))
+        return 0;
     AutodialOff autodial;
     uintptr_t result = reinterpret_cast<uintptr_t>(
-        ShellExecuteA(nullptr, nullptr, program, parameters, "", SW_SHOWNORMAL));
+        ShellExecuteA(nullptr, nullptr, program, parameters, folder, SW_SHOWNORMAL));
     // Only a start that switched dial-up off waits for the browser, so that
     // its first connection finds the switch still off.
     if (autodial.changed() && result > 32)
