@@ -232,7 +232,12 @@ void MainWindow::openDocument(const CacheEntry* entry) {
     if (!entry)
         return;
     MessageBoxQuestions questions(window_);
-    MessageCode result = openInBrowser(entry->url(), true, browser_, questions);
+    // What lies in the cache or came out of it in a save is never started
+    // as the browser.
+    UntrustedFolders untrusted;
+    untrusted.cacheDirectory = model_ ? model_->cacheDirectory.get() : nullptr;
+    untrusted.saveFolder = lastSaveFolder();
+    MessageCode result = openInBrowser(entry->url(), true, untrusted, browser_, questions);
     if (result != MSG_OK)
         showMessageCode(window_, result);
 }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <new>
 
+#include "browser/browser_program.h"
 #include "model/cache_model.h"
 #include "model/hidden_lists.h"
 #include "model/loading.h"
@@ -54,9 +55,20 @@ int runMessageLoop(HWND window, HACCEL accelerators) {
     return 0;
 }
 
+// The program's own folder becomes the current one, before anything can
+// look there: a program started without a full path, or a library loaded by
+// name, may be searched for in the current folder, and the folder the
+// program was started in may be a cache or a save's target.
+void leaveStartFolder() {
+    char folder[MAX_PATH];
+    if (executableFolder(folder, sizeof folder))
+        SetCurrentDirectoryA(folder);
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    leaveStartFolder();
     fixHelpFilePath();
     updateTimeZoneBias();
     loadPreloadedStrings();
