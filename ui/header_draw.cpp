@@ -31,7 +31,7 @@ void ListPane::setupHeaderDrawing() {
     loadSortArrows();
     SetPropA(window_, kListPaneProperty, this);
     listProc_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongA(window_, GWL_WNDPROC, reinterpret_cast<LONG>(&ListPane::subclassProc)));
+        SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListPane::subclassProc)));
 }
 
 LRESULT CALLBACK ListPane::subclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -51,7 +51,7 @@ LRESULT CALLBACK ListPane::subclassProc(HWND window, UINT message, WPARAM wParam
     case WM_NCDESTROY:
         pane->sortArrows_.reset();
         RemovePropA(window, kListPaneProperty);
-        SetWindowLongA(window, GWL_WNDPROC, reinterpret_cast<LONG>(original));
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
         break;
     default:
         break;

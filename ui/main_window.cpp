@@ -78,9 +78,9 @@ LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam
     if (message == WM_NCCREATE) {
         self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         self->window_ = window;
-        SetWindowLongA(window, GWL_USERDATA, reinterpret_cast<LONG>(self));
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     } else {
-        self = reinterpret_cast<MainWindow*>(GetWindowLongA(window, GWL_USERDATA));
+        self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     }
     if (!self || self->windowDestroyed_)
         return DefWindowProcA(window, message, wParam, lParam);
