@@ -116,7 +116,7 @@ struct SavedLink {
 };
 
 // The links of a saved page that name no scheme: the values of the link
-// attributes, quoted or not, outside comments.
+// attributes, in either quotes or none, outside comments.
 std::vector<SavedLink> localLinks(const std::string& source) {
     static const char* const attributes[] = {"href=", "src=", "background=", "code=", "action=", "usemap="};
     std::string page = source;
@@ -135,9 +135,9 @@ std::vector<SavedLink> localLinks(const std::string& source) {
                 continue;
             size_t start = at + name.size();
             size_t end;
-            if (start < page.size() && page[start] == '"') {
-                ++start;
-                end = page.find('"', start);
+            if (start < page.size() && (page[start] == '"' || page[start] == '\'')) {
+                char quote = page[start++];
+                end = page.find(quote, start);
             } else {
                 end = page.find_first_of(" >\r\n", start);
             }
