@@ -16,9 +16,9 @@ std::string libraryPath() {
     return winePath(std::string(TARN_BINARY_DIR) + "/tests/e2e/menu_probe.dll");
 }
 
-// Where kernel32 lies in `processId`; Wine usually loads it at the same
-// address everywhere, but need not.
-uintptr_t remoteKernelBase(DWORD processId) {
+// Where the module `name` lies in `processId`; Wine usually loads kernel32
+// at the same address everywhere, but need not.
+uintptr_t remoteModuleBase(DWORD processId, const char* name) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
     if (snapshot == INVALID_HANDLE_VALUE)
         return 0;
@@ -26,7 +26,7 @@ uintptr_t remoteKernelBase(DWORD processId) {
     MODULEENTRY32 module = {};
     module.dwSize = sizeof module;
     for (BOOL more = Module32First(snapshot, &module); more; more = Module32Next(snapshot, &module))
-        if (lstrcmpiA(module.szModule, "kernel32.dll") == 0)
+        if (lstrcmpiA(module.szModule, name) == 0)
             base = reinterpret_cast<uintptr_t>(module.modBaseAddr);
     CloseHandle(snapshot);
     return base;
@@ -57,7 +57,7 @@ bool MenuProbe::load() {
     if (!local || !kernel)
         return false;
     FARPROC procedure = GetProcAddress(local, "readMenuStates");
-    uintptr_t kernelBase = remoteKernelBase(processId_);
+    uintptr_t kernelBase = remoteModuleBase(processId_, "kernel32.dll");
     if (!procedure || !kernelBase)
         return false;
     procedureOffset_ = reinterpret_cast<uintptr_t>(procedure) - reinterpret_cast<uintptr_t>(local);
@@ -66,8 +66,11 @@ bool MenuProbe::load() {
     RemoteMemory name(process_, path.size() + 1);
     if (!name.write(path.c_str(), path.size() + 1))
         return false;
-    // A 32-bit process: the thread's exit code is the whole module handle.
-    remoteModule_ = runRemote(process_, loadLibrary, name.address());
+    // The thread's exit code holds only the low half of a 64-bit module
+    // handle: the module is looked up once it is loaded.
+    if (!runRemote(process_, loadLibrary, name.address()))
+        return false;
+    remoteModule_ = remoteModuleBase(processId_, "menu_probe.dll");
     return remoteModule_ != 0;
 }
 
