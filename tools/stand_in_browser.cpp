@@ -5,7 +5,9 @@
 // it receives, exactly as received, one line each (the first three once it
 // serves DDE):
 //
-//   start <TAB> the command line after the program's name
+//   start, and <TAB> and an argument for each argument after the program's
+//          name (without --log FILE), split as the C runtime splits a
+//          command line: one URL on the command line gives "start <TAB> URL"
 //   autodial <TAB> the system's "EnableAutodial" as found at start ("-" when missing)
 //   verify <TAB> the browser's own "Check Server" as found at start ("-" when missing)
 //   <topic> <TAB> <item>
@@ -14,14 +16,16 @@
 //
 // Without --log the record goes to the file named by the environment
 // variable TARN_BROWSER_LOG, if any: the program under test starts the
-// browser with the URL as its whole command line, and the stand-in it
-// starts inherits the test's environment.
+// browser with the URL as its command line, and the stand-in it starts
+// inherits the test's environment.
 #include <windows.h>
 #include <ddeml.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -131,33 +135,25 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
-// The command line after the program's own name, as the shell passed it.
-std::string parameters() {
-    const char* line = GetCommandLineA();
-    if (*line == '"') {
-        const char* close = std::strchr(line + 1, '"');
-        line = close ? close + 1 : line + std::strlen(line);
-    } else {
-        while (*line && *line != ' ' && *line != '\t')
-            ++line;
+// The arguments after the program's own name, as the C runtime split the
+// command line, and the log named by "--log FILE" in front of them.
+std::vector<std::string> arguments() {
+    std::vector<std::string> found;
+    for (int i = 1; i < __argc; ++i)
+        found.push_back(__argv[i]);
+    if (found.size() >= 2 && found[0] == "--log") {
+        logPath = found[1];
+        found.erase(found.begin(), found.begin() + 2);
+    } else if (const char* fromEnvironment = std::getenv("TARN_BROWSER_LOG")) {
+        logPath = fromEnvironment;
     }
-    while (*line == ' ' || *line == '\t')
-        ++line;
-    return line;
+    return found;
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    std::string url = parameters();
-    if (url.compare(0, 6, "--log ") == 0) {
-        std::string rest = url.substr(6);
-        size_t end = rest.find(' ');
-        logPath = rest.substr(0, end);
-        url = end == std::string::npos ? "" : rest.substr(end + 1);
-    } else if (const char* fromEnvironment = std::getenv("TARN_BROWSER_LOG")) {
-        logPath = fromEnvironment;
-    }
+    const std::vector<std::string> args = arguments();
     // What the browser finds when it starts: the program switches dial-up
     // off and may set the verify option beforehand. Read at once, since the
     // program switches dial-up on again as soon as the service answers.
@@ -178,8 +174,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
                               instance, nullptr);
     if (!mainWindow || !urlList)
         return 1;
-    if (!url.empty())
-        showUrl(url);
+    for (const std::string& arg : args)
+        showUrl(arg);
     ShowWindow(mainWindow, SW_SHOWNORMAL);
 
     if (DdeInitializeA(&ddeInstance, ddeCallback, APPCLASS_STANDARD | CBF_SKIP_ALLNOTIFICATIONS, 0) != DMLERR_NO_ERROR)
@@ -188,7 +184,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     DdeNameService(ddeInstance, serviceName, nullptr, DNS_REGISTER);
     // Recorded once the window is up and the service answers, so that a
     // reader of the log finds the browser ready.
-    record("start\t" + parameters());
+    std::string start = "start";
+    for (const std::string& arg : args)
+        start += "\t" + arg;
+    record(start);
     record("autodial\t" + autodial);
     record("verify\t" + verify);
 

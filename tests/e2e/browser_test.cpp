@@ -47,18 +47,18 @@ Lines tail(const Lines& lines, size_t from) {
     return from < lines.size() ? Lines(lines.begin() + static_cast<long>(from), lines.end()) : Lines();
 }
 
-// A program on the basic cache with "Zebra Startseite" selected in the
-// list, and a browser started by it logging to a file of its own. The
-// browser's options and the program's settings are set by each test
-// before it starts the program.
+// A program on a fixture cache (the basic one unless named), by default with
+// "Zebra Startseite" selected in the list, and a browser started by it
+// logging to a file of its own. The browser's options and the program's
+// settings are set by each test before it starts the program.
 struct OpenFixture {
     TempFolder folder{"browser"};
     std::string log = folder.file("browser.log");
     AppDriver app;
 
-    OpenFixture() {
+    explicit OpenFixture(const char* cache = "basic") {
         closeStandIns();
-        prepareFirstStart(fixtureCache("basic"));
+        prepareFirstStart(fixtureCache(cache));
         setBrowserProgram(standInBrowserPath());
         setAutodial({});
         setCheckServer(2);
@@ -69,12 +69,16 @@ struct OpenFixture {
         closeStandIns();
     }
 
-    void startProgram() {
+    void startProgram() { startProgram("www.zebra.de", 2, kZebraUrl); }
+
+    // The program, with the document of `url` in row `row` of the host
+    // `host` selected.
+    void startProgram(const char* host, int row, const std::string& url) {
         REQUIRE(app.start());
-        REQUIRE(app.selectTreeLabel("www.zebra.de"));
+        REQUIRE(app.selectTreeLabel(host));
         REQUIRE(app.focusPane(app.list()));
-        REQUIRE(app.selectListRows({2}));
-        REQUIRE(app.listCell(2, 2) == kZebraUrl);
+        REQUIRE(app.selectListRows({row}));
+        REQUIRE(app.listCell(row, 2) == url);
     }
 
     // Enter on the selected document.
@@ -248,5 +252,44 @@ TEST_CASE("a browser that cannot be started gives message 179, with dial-up swit
     CHECK(during.value == 1);
     CHECK(fixture.answer(IDOK, {IDOK}) == kStartFailedText);
     CHECK_FALSE(findStandInWindow());
+    REQUIRE(fixture.app.closeThroughMenu());
+}
+
+// The URLs of a cache that another machine wrote: whatever they hold, the
+// browser gets one URL as one argument or one item field, or nothing.
+TEST_CASE("a cache's URL reaches the browser as exactly that URL, or not at all") {
+    OpenFixture fixture("hostile_urls");
+
+    SUBCASE("blanks and quotes do not split the command line into options") {
+        fixture.startProgram("argv.example", 0, "http://argv.example/a b --some-option=\"x\" -P x");
+        fixture.open();
+        CHECK(logOf(fixture.log, 1).front() == "start\thttp://argv.example/a%20b%20--some-option=%22x%22%20-P%20x");
+    }
+    SUBCASE("quotes do not fill the open item's further fields") {
+        REQUIRE(startStandInBrowser(fixture.log));
+        fixture.startProgram("item.example", 0, "http://item.example/\",\"C:/x/p.exe\",0xFFFFFFFF,0x0,,,\"");
+        size_t before = readBrowserLog(fixture.log).size();
+        fixture.open();
+        CHECK(tail(logOf(fixture.log, before + 1), before).front() ==
+              "WWW_OpenURL\t\"http://item.example/%22,%22C:/x/p.exe%22,0xFFFFFFFF,0x0,,,%22\",,0xFFFFFFFF,0,,,");
+    }
+    SUBCASE("a script address is not opened") {
+        fixture.startProgram("script.example", 0, "javascript://script.example/%0Aalert(document.cookie)");
+        fixture.open();
+        CHECK(fixture.answer(IDOK, {IDOK}) ==
+              "Dieses Dokument wird nicht im Browser geöffnet:\n\nNur Adressen mit http, https, ftp, gopher und "
+              "file können geöffnet werden.");
+        CHECK_FALSE(findStandInWindow());
+        CHECK(readBrowserLog(fixture.log).empty());
+    }
+    SUBCASE("an address too long for a DDE item goes to the running browser on a command line") {
+        REQUIRE(startStandInBrowser(fixture.log));
+        std::string url = "http://long.example/" + std::string(260, 'a') + ".htm";
+        fixture.startProgram("long.example", 0, url);
+        size_t before = readBrowserLog(fixture.log).size();
+        fixture.open();
+        CHECK(tail(logOf(fixture.log, before + 1), before).front() == "start\t" + url);
+        CHECK(fixture.noMessageBox());
+    }
     REQUIRE(fixture.app.closeThroughMenu());
 }
