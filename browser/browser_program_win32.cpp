@@ -58,11 +58,11 @@ bool registeredApplicationPath(HKEY root, const char* name, char* out, size_t si
 // are not absolute ("." or an empty one) would mean the current folder, and
 // are passed over.
 bool searchPathFolders(const char* name, char* out, size_t size) {
-    const char* path = std::getenv("PATH");
-    if (!path)
+    DWORD length = GetEnvironmentVariableA("PATH", nullptr, 0);
+    if (length == 0)
         return false;
-    OwnedText entries(duplicateText(path));
-    if (!entries)
+    OwnedText entries(static_cast<char*>(std::malloc(length)));
+    if (!entries || GetEnvironmentVariableA("PATH", entries.data(), length) >= length)
         return false;
     for (char* entry = entries.data(); entry;) {
         char* end = std::strchr(entry, ';');
