@@ -43,11 +43,15 @@ Lines logOf(const std::string& path, size_t count) {
     return lines;
 }
 
+std::string firstOf(const Lines& lines) {
+    return lines.empty() ? "<none>" : lines.front();
+}
+
 Lines tail(const Lines& lines, size_t from) {
     return from < lines.size() ? Lines(lines.begin() + static_cast<long>(from), lines.end()) : Lines();
 }
 
-// A program on a fixture cache (the basic one unless named), by default with
+// A program on a cache (the basic fixture unless named), by default with
 // "Zebra Startseite" selected in the list, and a browser started by it
 // logging to a file of its own. The browser's options and the program's
 // settings are set by each test before it starts the program.
@@ -56,9 +60,9 @@ struct OpenFixture {
     std::string log = folder.file("browser.log");
     AppDriver app;
 
-    explicit OpenFixture(const char* cache = "basic") {
+    explicit OpenFixture(const std::string& cacheDirectory = fixtureCache("basic")) {
         closeStandIns();
-        prepareFirstStart(fixtureCache(cache));
+        prepareFirstStart(cacheDirectory);
         setBrowserProgram(standInBrowserPath());
         setAutodial({});
         setCheckServer(2);
@@ -255,22 +259,45 @@ TEST_CASE("a browser that cannot be started gives message 179, with dial-up swit
     REQUIRE(fixture.app.closeThroughMenu());
 }
 
+// A cache, or a folder a user started the program from, may hold a
+// netscape.exe of anybody's making.
+TEST_CASE("no netscape.exe from the cache or the folder the program was started in is started as the browser") {
+    CacheCopy cache("basic");
+    TempFolder start("start-folder");
+    REQUIRE(CopyFileA(standInBrowserPath().c_str(), start.file("netscape.exe").c_str(), FALSE));
+    REQUIRE(CopyFileA(standInBrowserPath().c_str(), (cache.path() + "\\netscape.exe").c_str(), FALSE));
+    OpenFixture fixture(cache.path());
+    setBrowserProgram("");
+    {
+        char previous[MAX_PATH] = "";
+        GetCurrentDirectoryA(sizeof previous, previous);
+        SetCurrentDirectoryA(start.path().c_str());
+        fixture.startProgram();
+        SetCurrentDirectoryA(previous);
+    }
+    fixture.open();
+    CHECK(fixture.answer(IDOK, {IDOK}) == kStartFailedText);
+    CHECK(readBrowserLog(fixture.log).empty());
+    CHECK_FALSE(findStandInWindow());
+    REQUIRE(fixture.app.closeThroughMenu());
+}
+
 // The URLs of a cache that another machine wrote: whatever they hold, the
 // browser gets one URL as one argument or one item field, or nothing.
 TEST_CASE("a cache's URL reaches the browser as exactly that URL, or not at all") {
-    OpenFixture fixture("hostile_urls");
+    OpenFixture fixture(fixtureCache("hostile_urls"));
 
     SUBCASE("blanks and quotes do not split the command line into options") {
         fixture.startProgram("argv.example", 0, "http://argv.example/a b --some-option=\"x\" -P x");
         fixture.open();
-        CHECK(logOf(fixture.log, 1).front() == "start\thttp://argv.example/a%20b%20--some-option=%22x%22%20-P%20x");
+        CHECK(firstOf(logOf(fixture.log, 1)) == "start\thttp://argv.example/a%20b%20--some-option=%22x%22%20-P%20x");
     }
     SUBCASE("quotes do not fill the open item's further fields") {
         REQUIRE(startStandInBrowser(fixture.log));
         fixture.startProgram("item.example", 0, "http://item.example/\",\"C:/x/p.exe\",0xFFFFFFFF,0x0,,,\"");
         size_t before = readBrowserLog(fixture.log).size();
         fixture.open();
-        CHECK(tail(logOf(fixture.log, before + 1), before).front() ==
+        CHECK(firstOf(tail(logOf(fixture.log, before + 1), before)) ==
               "WWW_OpenURL\t\"http://item.example/%22,%22C:/x/p.exe%22,0xFFFFFFFF,0x0,,,%22\",,0xFFFFFFFF,0,,,");
     }
     SUBCASE("a script address is not opened") {
@@ -288,7 +315,7 @@ TEST_CASE("a cache's URL reaches the browser as exactly that URL, or not at all"
         fixture.startProgram("long.example", 0, url);
         size_t before = readBrowserLog(fixture.log).size();
         fixture.open();
-        CHECK(tail(logOf(fixture.log, before + 1), before).front() == "start\t" + url);
+        CHECK(firstOf(tail(logOf(fixture.log, before + 1), before)) == "start\t" + url);
         CHECK(fixture.noMessageBox());
     }
     REQUIRE(fixture.app.closeThroughMenu());
