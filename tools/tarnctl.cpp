@@ -3,16 +3,20 @@
 //                            no loading or search run is going, and the
 //                            window has drawn itself
 //   tarnctl close [seconds]  asks it to close and waits until it is gone
-// Exit status 0 on success, 1 on time-out.
+//   tarnctl tree             prints the labels of the folder tree, one a
+//                            line, each indented by two blanks a level
+// Exit status 0 on success, 1 on time-out (or no window).
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 namespace {
 
 const int kStatusBarId = 102;
+const int kTreeId = 105;
 
 class Deadline {
 public:
@@ -92,6 +96,84 @@ bool waitUntilIdle(const Deadline& deadline) {
     return true;
 }
 
+BOOL CALLBACK findTree(HWND child, LPARAM found) {
+    if (GetDlgCtrlID(child) != kTreeId)
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = child;
+    return FALSE;
+}
+
+// The tree lives in the program's process: its items are read through a
+// buffer there.
+class RemoteLabels {
+public:
+    explicit RemoteLabels(HWND tree) : tree_(tree) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(tree, &processId);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+        if (process_)
+            buffer_ = static_cast<char*>(
+                VirtualAllocEx(process_, nullptr, sizeof(TVITEMA) + kTextSize, MEM_COMMIT, PAGE_READWRITE));
+    }
+    ~RemoteLabels() {
+        if (buffer_)
+            VirtualFreeEx(process_, buffer_, 0, MEM_RELEASE);
+        if (process_)
+            CloseHandle(process_);
+    }
+    RemoteLabels(const RemoteLabels&) = delete;
+    RemoteLabels& operator=(const RemoteLabels&) = delete;
+
+    bool usable() const { return buffer_ != nullptr; }
+
+    bool label(HTREEITEM item, char* out) {
+        TVITEMA request = {};
+        request.mask = TVIF_TEXT;
+        request.hItem = item;
+        request.pszText = buffer_ + sizeof request;
+        request.cchTextMax = kTextSize;
+        SIZE_T done = 0;
+        out[0] = '\0';
+        if (!WriteProcessMemory(process_, buffer_, &request, sizeof request, &done) ||
+            !SendMessageA(tree_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(buffer_)))
+            return false;
+        if (!ReadProcessMemory(process_, buffer_ + sizeof request, out, kTextSize, &done))
+            return false;
+        out[kTextSize - 1] = '\0';
+        return true;
+    }
+
+    static const int kTextSize = 1024;
+
+private:
+    HWND tree_;
+    HANDLE process_ = nullptr;
+    char* buffer_ = nullptr;
+};
+
+void printItems(HWND tree, RemoteLabels& labels, HTREEITEM item, int depth) {
+    char text[RemoteLabels::kTextSize];
+    for (; item; item = TreeView_GetNextSibling(tree, item)) {
+        labels.label(item, text);
+        std::printf("%*s%s\n", 2 * depth, "", text);
+        printItems(tree, labels, TreeView_GetChild(tree, item), depth + 1);
+    }
+}
+
+bool printTree() {
+    HWND window = findMainWindow();
+    HWND tree = nullptr;
+    if (window)
+        EnumChildWindows(window, findTree, reinterpret_cast<LPARAM>(&tree));
+    if (!tree)
+        return false;
+    RemoteLabels labels(tree);
+    if (!labels.usable())
+        return false;
+    printItems(tree, labels, TreeView_GetRoot(tree), 0);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -105,5 +187,7 @@ int main(int argc, char** argv) {
             PostMessageA(window, WM_CLOSE, 0, 0);
         return waitFor(mainWindowGone, deadline) ? 0 : 1;
     }
+    if (std::strcmp(argv[1], "tree") == 0)
+        return printTree() ? 0 : 1;
     return 2;
 }
