@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+#include "core/stable_sort.h"
+
 SortedCollection::SortedCollection(int32_t capacity, int32_t delta, bool sorted, bool ownsItems, bool nested,
                                    const char* name)
     : NamedItem(name), delta_(delta), sorted_(sorted), ownsItems_(ownsItems), nested_(nested) {
@@ -186,27 +188,8 @@ bool SortedCollection::sortStable() {
     NamedItem** scratch = static_cast<NamedItem**>(std::malloc(sizeof(NamedItem*) * static_cast<size_t>(count_)));
     if (!scratch)
         return false;
-    // Bottom-up merge sort; taking from the left run on ties keeps it stable.
-    NamedItem** from = items_;
-    NamedItem** to = scratch;
-    for (int32_t width = 1; width < count_; width *= 2) {
-        for (int32_t lo = 0; lo < count_; lo += 2 * width) {
-            int32_t mid = lo + width < count_ ? lo + width : count_;
-            int32_t hi = mid + width < count_ ? mid + width : count_;
-            int32_t i = lo, j = mid, k = lo;
-            while (i < mid && j < hi)
-                to[k++] = compareItems(*from[j], *from[i]) < 0 ? from[j++] : from[i++];
-            while (i < mid)
-                to[k++] = from[i++];
-            while (j < hi)
-                to[k++] = from[j++];
-        }
-        NamedItem** swap = from;
-        from = to;
-        to = swap;
-    }
-    if (from != items_)
-        std::memcpy(items_, from, sizeof(NamedItem*) * static_cast<size_t>(count_));
+    mergeSortStable(items_, scratch, count_,
+                    [this](const NamedItem* a, const NamedItem* b) { return compareItems(*a, *b) < 0; });
     std::free(scratch);
     return true;
 }

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "core/owned_text.h"
+#include "core/stable_sort.h"
 #include "core/url.h"
 #include "index/cache_entry.h"
 #include "model/cache_model.h"
@@ -146,32 +147,6 @@ uint64_t eightBytes(const unsigned char* key) {
     return bytes;
 }
 
-// A stable merge sort of `count` entries; `scratch` holds as many.
-template <class Less>
-void mergeSort(SortEntry* entries, SortEntry* scratch, int32_t count, Less less) {
-    SortEntry* from = entries;
-    SortEntry* to = scratch;
-    for (int32_t width = 1; width < count; width *= 2) {
-        for (int32_t lo = 0; lo < count; lo += 2 * width) {
-            int32_t mid = lo + width < count ? lo + width : count;
-            int32_t hi = mid + width < count ? mid + width : count;
-            int32_t i = lo, j = mid, k = lo;
-            // Taking from the left run on ties keeps the sort stable.
-            while (i < mid && j < hi)
-                to[k++] = less(from[j], from[i]) ? from[j++] : from[i++];
-            while (i < mid)
-                to[k++] = from[i++];
-            while (j < hi)
-                to[k++] = from[j++];
-        }
-        SortEntry* swap = from;
-        from = to;
-        to = swap;
-    }
-    if (from != entries)
-        std::memcpy(entries, from, sizeof(SortEntry) * static_cast<size_t>(count));
-}
-
 const unsigned char* keyOf(const SortEntry& entry) {
     return entry.item->sortKey();
 }
@@ -199,7 +174,7 @@ void sortByKeyBytes(SortEntry* entries, SortEntry* scratch, int32_t count, size_
     }
     for (int32_t i = 0; i < count; ++i)
         entries[i].bytes = eightBytes(keyOf(entries[i]) + shared);
-    mergeSort(entries, scratch, count, [](const SortEntry& a, const SortEntry& b) { return a.bytes < b.bytes; });
+    mergeSortStable(entries, scratch, count, [](const SortEntry& a, const SortEntry& b) { return a.bytes < b.bytes; });
     size_t next = shared + 8;
     for (int32_t start = 0; start < count;) {
         int32_t end = start + 1;
@@ -210,7 +185,7 @@ void sortByKeyBytes(SortEntry* entries, SortEntry* scratch, int32_t count, size_
         if (tied && level + 1 < kKeyLevels) {
             sortByKeyBytes(entries + start, scratch + start, end - start, next, level + 1);
         } else if (tied) {
-            mergeSort(entries + start, scratch + start, end - start, [next](const SortEntry& a, const SortEntry& b) {
+            mergeSortStable(entries + start, scratch + start, end - start, [next](const SortEntry& a, const SortEntry& b) {
                 return std::strcmp(reinterpret_cast<const char*>(keyOf(a) + next),
                                    reinterpret_cast<const char*>(keyOf(b) + next)) < 0;
             });
