@@ -25,7 +25,6 @@ public:
 
     int32_t count() const { return count_; }
     int32_t capacity() const { return capacity_; }
-    bool isSorted() const { return sorted_; }
     bool ownsItems() const { return ownsItems_; }
     bool isNested() const { return nested_; }
     NamedItem* at(int32_t index) const { return items_[index]; }

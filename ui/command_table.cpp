@@ -219,8 +219,3 @@ const CommandRoute* findCommandRoute(int id) {
             return &route;
     return nullptr;
 }
-
-const CommandRoute* commandRoutes(size_t& count) {
-    count = sizeof kRoutes / sizeof kRoutes[0];
-    return kRoutes;
-}

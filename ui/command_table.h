@@ -24,6 +24,3 @@ struct CommandRoute {
 
 // The route of `id`, or null for an id no command has.
 const CommandRoute* findCommandRoute(int id);
-
-// Every route, for those who walk the table.
-const CommandRoute* commandRoutes(size_t& count);
