@@ -10,6 +10,13 @@
 #include "ui/control_ids.h"
 #include "ui/main_window.h"
 
+// The sort commands follow each other as the list's columns do: a column
+// clicked, or the sort field checked in the menu, is CMD_SORT_BY_TITLE plus
+// its column.
+static_assert(CMD_SORT_BY_TYPE == CMD_SORT_BY_TITLE + COLUMN_TYPE && CMD_SORT_BY_URL == CMD_SORT_BY_TITLE + COLUMN_URL &&
+              CMD_SORT_BY_FILE == CMD_SORT_BY_TITLE + COLUMN_FILE && CMD_SORT_BY_SIZE == CMD_SORT_BY_TITLE + COLUMN_SIZE &&
+              CMD_SORT_BY_DATE == CMD_SORT_BY_TITLE + COLUMN_DATE && COLUMN_TITLE == 0);
+
 
 void CommandDispatch::dispatchCommand(int id, HTREEITEM node) {
     const CommandRoute* route = findCommandRoute(id);

@@ -45,6 +45,8 @@ bool invertSelection(MainWindow& main, int) {
 
 // "Symbolleiste", "Statusleiste" and "Beschreibungsleiste": their option
 // bits follow each other as the commands do.
+static_assert(CMD_STATUS_BAR == CMD_TOOLBAR + 1 && CMD_DESCRIPTION_BARS == CMD_TOOLBAR + 2);
+static_assert(OPTION_STATUS_BAR == OPTION_TOOLBAR << 1 && OPTION_DESCRIPTION_BARS == OPTION_TOOLBAR << 2);
 bool toggleBar(MainWindow& main, int id) {
     flipOption(OPTION_TOOLBAR << (id - CMD_TOOLBAR));
     SendMessageA(main.window(), WM_SIZE, 0, 0);

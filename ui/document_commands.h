@@ -27,5 +27,7 @@ void copyFolderHost(MainWindow& main, int id, DomainFolder& folder, const Object
 // Beeps and returns true when a background run of one of `kinds` is in
 // flight.
 bool refuseWhileRunning(MainWindow& main, unsigned kinds);
-constexpr unsigned kRefuseLoading = 1;
-constexpr unsigned kRefuseAnyRun = 3;
+// The kinds as bits: a run kind's value is its bit.
+constexpr unsigned kRefuseLoading = RUN_LOADING;
+constexpr unsigned kRefuseAnyRun = RUN_LOADING | RUN_CONTENT_SEARCH;
+static_assert(RUN_LOADING == 1 && RUN_CONTENT_SEARCH == 2, "each run kind is a bit of its own");

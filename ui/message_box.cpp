@@ -6,6 +6,23 @@
 #include "core/owned_text.h"
 #include "resources/string_ids.h"
 
+// A message code names its text by number; the resource script names it by
+// the string id. The two must be one number.
+static_assert(messageStringId(MSG_NO_CACHE_DIRECTORY) == STR_MSG_NO_CACHE_DIRECTORY);
+static_assert(messageStringId(MSG_INVALID_CACHE_DIRECTORY) == STR_MSG_BAD_CACHE_DIRECTORY);
+static_assert(messageStringId(MSG_INVALID_PROGRAM) == STR_MSG_BAD_PROGRAM_FILE);
+static_assert(messageStringId(MSG_BROWSER_NOT_STARTED) == STR_MSG_BROWSER_NOT_STARTED);
+static_assert(messageStringId(MSG_NO_DDE_CONNECTION) == STR_MSG_NO_DDE_CONNECTION);
+static_assert(messageStringId(MSG_SET_VERIFY_BY_HAND) == STR_MSG_SET_VERIFY_BY_HAND);
+static_assert(messageStringId(MSG_OFFER_VERIFY_CHANGE) == STR_MSG_OFFER_VERIFY_NEVER);
+static_assert(messageStringId(MSG_FIND_FINISHED) == STR_MSG_FIND_FINISHED);
+static_assert(messageStringId(MSG_NOTHING_FOUND) == STR_MSG_NOTHING_FOUND);
+static_assert(messageStringId(MSG_COPY_FAILED) == STR_MSG_COPY_FAILED);
+static_assert(messageStringId(MSG_SCHEME_NOT_OPENED) == STR_MSG_SCHEME_NOT_OPENED);
+static_assert(messageStringId(MSG_URL_NOT_OPENED) == STR_MSG_URL_NOT_OPENED);
+static_assert(messageStringId(MSG_HELP_FILE_MISSING) == STR_MSG_HELP_FILE_MISSING);
+static_assert(messageStringId(MSG_TARGET_FOLDER_UNUSABLE) == STR_MSG_TARGET_FOLDER_UNUSABLE);
+
 namespace {
 
 const UINT kPreloadedIds[] = {
