@@ -43,9 +43,9 @@ ObjectCommandStates CommandDispatch::currentObjectStates(HTREEITEM node) const {
     if (!node)
         node = tree.caretItem();
     if (DomainFolder* folder = tree.folderOfItem(node)) {
-        snapshot.folder = folder->isNested()    ? FolderKind::Root
-                          : folder->ownsItems() ? FolderKind::HostFolder
-                                                : FolderKind::ResultsFolder;
+        snapshot.folder = folder->isNested()    ? FOLDER_ROOT
+                          : folder->ownsItems() ? FOLDER_HOST
+                                                : FOLDER_RESULTS;
         snapshot.folderHideable = folder->hasAnyFlag(FLAG_HIDEABLE);
         snapshot.folderHidden = folder->hasAnyFlag(FLAG_HIDDEN);
         snapshot.folderCount = folder->count();

@@ -54,13 +54,13 @@ void computeListFocusStates(const StateSnapshot& s, ObjectCommandStates& out) {
     setState(out.pairs, CMD_COPY_URL, enabledIf(l.selected > 0));
     // "Gehe zu Domäne" only makes sense where a document is listed away from
     // its own host folder: under a root, or among the search results.
-    bool awayFromHost = s.folder == FolderKind::Root || s.folder == FolderKind::ResultsFolder;
+    bool awayFromHost = s.folder == FOLDER_ROOT || s.folder == FOLDER_RESULTS;
     setState(out.pairs, CMD_GO_TO_DOMAIN, enabledIf(l.selected == 1 && awayFromHost));
 }
 
 void computeTreeFocusStates(const StateSnapshot& s, ObjectCommandStates& out) {
     // Search results are host folders too, only not owning their documents.
-    bool hostFolder = s.folder == FolderKind::HostFolder || s.folder == FolderKind::ResultsFolder;
+    bool hostFolder = s.folder == FOLDER_HOST || s.folder == FOLDER_RESULTS;
     setState(out.pairs, CMD_HIDE, enabledIf(s.folderHideable && !s.folderHidden));
     setState(out.pairs, CMD_UNHIDE, enabledIf(s.folderHideable && s.folderHidden));
     if (s.folderHideable)

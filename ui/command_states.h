@@ -31,13 +31,13 @@ struct ViewCommandStates {
 };
 
 // The object of the tree node the commands apply to.
-enum class FolderKind { None, Root, HostFolder, ResultsFolder };
+enum FolderKind : int32_t { FOLDER_NONE, FOLDER_ROOT, FOLDER_HOST, FOLDER_RESULTS };
 
 struct StateSnapshot {
     ListStats list;
     RunKind threadKind = RUN_NONE;
     bool listHasFocus = false;
-    FolderKind folder = FolderKind::None;
+    FolderKind folder = FOLDER_NONE;
     bool folderHideable = false;
     bool folderHidden = false;
     int32_t folderCount = 0;

@@ -15,7 +15,7 @@ StateSnapshot listFocus(int32_t selected, int32_t hidden = 0, int32_t missing = 
     s.list.selected = selected;
     s.list.selectedHidden = hidden;
     s.list.selectedMissing = missing;
-    s.folder = FolderKind::HostFolder;
+    s.folder = FOLDER_HOST;
     return s;
 }
 
@@ -75,9 +75,9 @@ TEST_CASE("saving and deleting skip documents whose files are missing") {
 TEST_CASE("going to the domain is offered only away from the document's own folder") {
     StateSnapshot s = listFocus(1);
     CHECK_FALSE(enabled(computeObjectStates(s), CMD_GO_TO_DOMAIN));
-    s.folder = FolderKind::Root;
+    s.folder = FOLDER_ROOT;
     CHECK(enabled(computeObjectStates(s), CMD_GO_TO_DOMAIN));
-    s.folder = FolderKind::ResultsFolder;
+    s.folder = FOLDER_RESULTS;
     CHECK(enabled(computeObjectStates(s), CMD_GO_TO_DOMAIN));
     s.list.selected = 2;
     CHECK_FALSE(enabled(computeObjectStates(s), CMD_GO_TO_DOMAIN));
@@ -85,7 +85,7 @@ TEST_CASE("going to the domain is offered only away from the document's own fold
 
 TEST_CASE("with the tree focused the commands act on the folder") {
     StateSnapshot s;
-    s.folder = FolderKind::HostFolder;
+    s.folder = FOLDER_HOST;
     s.folderHideable = true;
     s.folderCount = 4;
     s.list.selected = 3;  // a selection in the list does not count now
@@ -104,7 +104,7 @@ TEST_CASE("with the tree focused the commands act on the folder") {
     CHECK(hidden.stateOf(CMD_TOGGLE_HIDDEN) == (kStateEnabled | kStateChecked));
 
     SUBCASE("search results cannot be hidden but can be copied and deleted") {
-        s.folder = FolderKind::ResultsFolder;
+        s.folder = FOLDER_RESULTS;
         s.folderHideable = false;
         ObjectCommandStates results = computeObjectStates(s);
         CHECK_FALSE(enabled(results, CMD_HIDE));
@@ -113,7 +113,7 @@ TEST_CASE("with the tree focused the commands act on the folder") {
         CHECK(enabled(results, CMD_DELETE));
     }
     SUBCASE("a root is not a folder to copy or delete") {
-        s.folder = FolderKind::Root;
+        s.folder = FOLDER_ROOT;
         s.folderHideable = false;
         CHECK_FALSE(enabled(computeObjectStates(s), CMD_COPY_URL));
         CHECK_FALSE(enabled(computeObjectStates(s), CMD_DELETE));
