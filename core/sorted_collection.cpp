@@ -232,3 +232,10 @@ std::unique_ptr<SortedCollection> makeNameList(bool sorted) {
         new (std::nothrow) SortedCollection(SortedCollection::kCapacity, SortedCollection::kDelta, sorted, true, false),
         status));
 }
+
+std::unique_ptr<SortedCollection> makeReferenceList() {
+    int32_t status;
+    return std::unique_ptr<SortedCollection>(checkCreated(
+        new (std::nothrow) SortedCollection(SortedCollection::kCapacity, SortedCollection::kDelta, false, false, false),
+        status));
+}

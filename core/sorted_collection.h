@@ -102,3 +102,8 @@ private:
 // A new empty list of names that owns them, flat, of the usual capacity and
 // delta, sorted or in insertion order; null when memory ran out.
 std::unique_ptr<SortedCollection> makeNameList(bool sorted = true);
+
+// A new empty list that only points to items others own (the entries of a
+// selection, the candidates of a search), flat, in insertion order, of the
+// usual capacity and delta; null when memory ran out.
+std::unique_ptr<SortedCollection> makeReferenceList();

@@ -10,10 +10,7 @@
 #include "search/content_match.h"
 
 std::unique_ptr<SortedCollection> makeCandidateSet() {
-    int32_t status;
-    return std::unique_ptr<SortedCollection>(checkCreated(
-        new (std::nothrow) SortedCollection(SortedCollection::kCapacity, SortedCollection::kDelta, false, false, false),
-        status));
+    return makeReferenceList();
 }
 
 bool addCandidate(SortedCollection& candidates, CacheEntry& entry) {

@@ -5,7 +5,6 @@
 
 #include <cstring>
 #include <memory>
-#include <new>
 
 #include "core/sorted_collection.h"
 #include "index/cache_entry.h"
@@ -63,10 +62,7 @@ void hideSelection(MainWindow& main, bool hide) {
 void saveSelection(MainWindow& main) {
     if (refuseWhileRunning(main, kRefuseLoading))
         return;
-    int32_t status;
-    std::unique_ptr<SortedCollection> selection(checkCreated(
-        new (std::nothrow) SortedCollection(SortedCollection::kCapacity, SortedCollection::kDelta, false, false, false),
-        status));
+    std::unique_ptr<SortedCollection> selection = makeReferenceList();
     if (!selection) {
         showOutOfMemory();
         return;
@@ -113,10 +109,7 @@ void deleteDocuments(MainWindow& main, DomainFolder* folder, const ObjectCommand
         return;
     // The documents are gathered first: the list changes once they are
     // marked.
-    int32_t status;
-    std::unique_ptr<SortedCollection> documents(checkCreated(
-        new (std::nothrow) SortedCollection(SortedCollection::kCapacity, SortedCollection::kDelta, false, false, false),
-        status));
+    std::unique_ptr<SortedCollection> documents = makeReferenceList();
     GlobalTextList paths("");
     if (!documents) {
         showOutOfMemory();
