@@ -7,6 +7,7 @@
 #include "resources/command_ids.h"
 #include "settings/settings.h"
 #include "ui/command_table.h"
+#include "ui/context_menu.h"
 #include "ui/control_ids.h"
 #include "ui/main_window.h"
 
@@ -168,8 +169,7 @@ LRESULT CommandDispatch::notifyDispatch(NMHDR* header) {
 }
 
 void CommandDispatch::openTreeMenuAtCursor() {
-    DWORD position = GetMessagePos();
-    POINT screen = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+    POINT screen = menuPointAtCursor();
     HWND tree = main_.tree().window();
     TVHITTESTINFO hit = {};
     hit.pt = screen;
@@ -180,15 +180,11 @@ void CommandDispatch::openTreeMenuAtCursor() {
     // The clicked node is not selected: the command applies to it alone.
     HMENU menu = main_.frame().treeMenu();
     updateMenuStates(menu, node);
-    int id = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, screen.x, screen.y, 0,
-                            main_.window(), nullptr);
-    dispatchCommand(id, node);
+    dispatchCommand(showContextMenu(menu, screen, main_.window(), true), node);
 }
 
 void CommandDispatch::openListMenuAtCursor() {
-    DWORD position = GetMessagePos();
     HMENU menu = main_.list().stats().selected > 0 ? main_.frame().listSelectionMenu()
                                                     : main_.frame().listBackgroundMenu();
-    TrackPopupMenu(menu, TPM_RIGHTBUTTON, static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position)),
-                   0, main_.window(), nullptr);
+    showContextMenu(menu, menuPointAtCursor(), main_.window());
 }

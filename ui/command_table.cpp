@@ -7,6 +7,7 @@
 #include "settings/settings.h"
 #include "ui/about_box.h"
 #include "ui/content_search_command.h"
+#include "ui/context_menu.h"
 #include "ui/document_commands.h"
 #include "ui/find_command.h"
 #include "ui/help_call.h"
@@ -162,9 +163,7 @@ bool selectNeighbourFolder(MainWindow& main, int id) {
 }
 
 void openTreeContextMenu(MainWindow& main, int, DomainFolder&, const ObjectCommandStates&) {
-    POINT origin = {0, 0};
-    ClientToScreen(main.tree().window(), &origin);
-    TrackPopupMenu(main.frame().treeMenu(), TPM_RIGHTBUTTON, origin.x, origin.y, 0, main.window(), nullptr);
+    showContextMenu(main.frame().treeMenu(), menuPointAtPane(main.tree().window()), main.window());
 }
 
 const CommandRoute kRoutes[] = {

@@ -17,6 +17,7 @@
 #include "ui/main_window.h"
 #include "ui/message_box.h"
 #include "ui/properties_sheet.h"
+#include "ui/context_menu.h"
 #include "ui/save_command.h"
 
 namespace {
@@ -30,14 +31,6 @@ int resolveToggle(const ObjectCommandStates& states, int id) {
     if (id != CMD_TOGGLE_HIDDEN)
         return id;
     return (states.stateOf(CMD_TOGGLE_HIDDEN) & kStateChecked) ? CMD_UNHIDE : CMD_HIDE;
-}
-
-// Opens a context menu at the origin of `pane`; the chosen command arrives
-// as WM_COMMAND.
-void openContextMenuAtPane(MainWindow& main, HMENU menu, HWND pane) {
-    POINT origin = {0, 0};
-    ClientToScreen(pane, &origin);
-    TrackPopupMenu(menu, TPM_RIGHTBUTTON, origin.x, origin.y, 0, main.window(), nullptr);
 }
 
 void copyUrlsOfSelection(MainWindow& main) {
@@ -212,7 +205,7 @@ void goToDomain(MainWindow& main, int id, const ObjectCommandStates& states) {
 
 void openListContextMenu(MainWindow& main, int, const ObjectCommandStates&) {
     HMENU menu = main.list().stats().selected > 0 ? main.frame().listSelectionMenu() : main.frame().listBackgroundMenu();
-    openContextMenuAtPane(main, menu, main.list().window());
+    showContextMenu(menu, menuPointAtPane(main.list().window()), main.window());
 }
 
 void hideFolder(MainWindow& main, int id, DomainFolder& folder, const ObjectCommandStates& states) {
