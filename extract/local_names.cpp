@@ -159,7 +159,7 @@ namespace {
 // A name numbered before, with the number its last numbered name took.
 class NumberedName : public NamedItem {
 public:
-    NumberedName(const char* name, int32_t number) : NamedItem(name), number(number) {}
+    NumberedName(const char* name, int32_t found) : NamedItem(name), number(found) {}
     int32_t number;
 };
 

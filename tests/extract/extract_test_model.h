@@ -83,8 +83,8 @@ public:
         uint32_t lastAnswer;
     };
 
-    explicit TestHost(uint32_t answer = ANSWER_NUMBER, int pumpLimit = 1 << 30)
-        : answer(answer), pumpLimit(pumpLimit) {}
+    explicit TestHost(uint32_t scripted = ANSWER_NUMBER, int cancelAt = 1 << 30)
+        : answer(scripted), pumpLimit(cancelAt) {}
 
     bool pumpProgress(const ExtractionJob&) override { return ++pumps < pumpLimit; }
 
