@@ -4,18 +4,20 @@
 // filed into host folders, hidden and shown, and every view of them is
 // made in every order.
 //
-// Checks: the scan's filing gives what filing the records one by one gives;
-// folders and documents are in order and each document sits under its
-// URL's host; the hidden lists name only what comes back from the profile
-// file, and marks made again from them are the marks they were made from;
-// every view shows what the filter lets through, sorted, equal documents in
-// folder order, and the tree's counts add up.
+// Checks: a record's file is found exactly when a listed name equals it;
+// the scan's filing gives what filing the records one by one gives, with
+// one MIME type item per type; folders and documents are in order and each
+// document sits under its URL's host; the hidden lists name only what comes
+// back from the profile file, and marks made again from them are the marks
+// they were made from; every view shows what the filter lets through,
+// sorted, equal documents in folder order, and the tree's counts add up.
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "core/text_locale.h"
 #include "core/url.h"
 #include "fuzz/fuzz_input.h"
 #include "index/cache_directory_files.h"
@@ -76,6 +78,26 @@ void readIndexImage(const uint8_t* image, size_t size, CacheDirectoryFiles& file
     }
 }
 
+// Every record's file is found in the listing exactly when a listed name
+// equals it case-insensitively.
+void checkFileLookups(const uint8_t* image, size_t size, CacheDirectoryFiles& files,
+                      const std::vector<std::string>& listing) {
+    size_t headerSize = size < kHashHeaderSize ? size : kHashHeaderSize;
+    uint32_t pageSize = indexPageSize(image, headerSize);
+    if (pageSize == 0)
+        return;
+    for (uint64_t offset = pageSize; offset + pageSize <= size; offset += pageSize) {
+        IndexPageReader reader(image + offset, pageSize);
+        IndexRecord record;
+        while (reader.next(record)) {
+            bool listed = false;
+            for (const std::string& name : listing)
+                listed = listed || compareTextNoCase(name.c_str(), record.localFile) == 0;
+            FUZZ_CHECK(files.find(record.localFile) == (listed ? CacheDirectoryFiles::PRESENT : CacheDirectoryFiles::ABSENT));
+        }
+    }
+}
+
 void checkSameTree(const CacheModel& scanned, const CacheModel& reference) {
     const FolderList& a = *scanned.cacheRoot;
     const FolderList& b = *reference.cacheRoot;
@@ -96,9 +118,15 @@ void checkSameTree(const CacheModel& scanned, const CacheModel& reference) {
             FUZZ_CHECK(entryA.flags() == entryB.flags());
         }
     }
-    FUZZ_CHECK(scanned.mimeTypes->count() == reference.mimeTypes->count());
-    for (int32_t i = 0; i < scanned.mimeTypes->count(); ++i)
-        FUZZ_CHECK(std::strcmp(scanned.mimeTypes->at(i)->name(), reference.mimeTypes->at(i)->name()) == 0);
+    const MimeTypeList& types = *scanned.mimeTypes;
+    FUZZ_CHECK(types.count() == reference.mimeTypes->count());
+    for (int32_t i = 0; i < types.count(); ++i) {
+        FUZZ_CHECK(std::strcmp(types.at(i)->name(), reference.mimeTypes->at(i)->name()) == 0);
+        // One item per type, whatever the letter case the index wrote.
+        for (int32_t j = 0; j < i; ++j)
+            FUZZ_CHECK(compareTextNoCase(types.at(i)->name(), types.at(j)->name()) != 0);
+        FUZZ_CHECK(types.find(types.at(i)->name()) == i);
+    }
 }
 
 void checkTreeOrder(const CacheModel& model) {
@@ -205,10 +233,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput input(data, size);
     std::string listing = input.textUntil('\0');
     CacheDirectoryFiles files;
+    std::vector<std::string> names;
     for (const std::string& name : linesOf(listing)) {
-        if (!name.empty())
-            FUZZ_CHECK(files.add(name.c_str()));
+        if (name.empty())
+            continue;
+        FUZZ_CHECK(files.add(name.c_str()));
+        names.push_back(name);
     }
+    checkFileLookups(input.rest(), input.restSize(), files, names);
 
     CacheModel model(nullptr);
     FUZZ_CHECK(model.status() == 0);

@@ -98,7 +98,8 @@ def rewrite_seed(lines, page, options=ALL_OPTIONS, folder=7, answers=0):
 
 def rewrite_seeds():
     small_web = ["http://h/d/p.htm", "http://h/d/more.htm", "http://h/d/logo.gif\timage/gif",
-                 "http://h/d/paper.gif\timage/gif", "http://h/d/", "=Index of d"]
+                 "http://h/d/paper.gif\timage/gif", "http://h/d/", "=Index of d", "?more.htm", "?logo.gif",
+                 "?missing.htm"]
     return {
         "small_web_p": rewrite_seed(small_web, read("tests", "extract", "fixtures", "small_web", "p.htm")),
         "small_web_more": rewrite_seed(["http://h/d/more.htm"] + small_web,
@@ -119,6 +120,9 @@ def rewrite_seeds():
              "=Price list: 1996"],
             b"<img src=\"i.gif\"><a href=q.htm><base href=http://h/<b\"/><a href=x.htm>"
             b"<a href=p.htm#\"<x><a href=/'q.htm><a href=prices/><a href='prices/'><img src='i.gif'>"),
+        "typed_name": rewrite_seed(["http://h/d/p.htm", "http://h/d/more.htm", "@missing.htm", "!missing.htm",
+                                    "?more.htm"],
+                                   read("tests", "extract", "fixtures", "small_web", "more.htm"), answers=0x02),
         "deep_folder": rewrite_seed(
             ["http://h/p.htm", "http://h/" + "q" * 300 + ".htm", "http://g/ext.htm", "!missing.htm"],
             b"<a href=" + b"q" * 300 + b".htm><a href=http://g/ext.htm><frame src=p.htm>", folder=200),

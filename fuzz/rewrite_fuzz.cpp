@@ -7,7 +7,8 @@
 // then the page (NULs and all). A line is a cached URL, optionally followed
 // by a tab and its MIME type; "=TEXT" gives the document before it its own
 // title; "!NAME" is a file the target folder held when the save began;
-// "?NAME" one that comes into it during the save.
+// "?NAME" one that comes into it during the save; "@NAME" the name the user
+// typed for the first document.
 //
 // Checks: every saved name, the missing page's too, is an ordinary file
 // name of the folder (no forbidden character, no trailing dot or blank, no
@@ -164,10 +165,16 @@ void checkRewrite(const std::string& page, const std::string& written) {
     FUZZ_CHECK(written.size() >= tail && written.compare(written.size() - tail, tail, page, textEnd, tail) == 0);
 }
 
+// The names of the lines that are not documents.
+struct FolderNames {
+    std::vector<std::string> held;
+    std::vector<std::string> arriving;
+    std::string typed;
+};
+
 // Files the documents of the lines and returns the URL of the first, as it
-// is stored; the names of the target folder go to `held` and `arriving`.
-std::string fileDocuments(CacheModel& model, const std::vector<std::string>& lines, std::vector<std::string>& held,
-                          std::vector<std::string>& arriving) {
+// is stored.
+std::string fileDocuments(CacheModel& model, const std::vector<std::string>& lines, FolderNames& names) {
     std::string first;
     CacheEntry* last = nullptr;
     int32_t number = 0;
@@ -175,7 +182,11 @@ std::string fileDocuments(CacheModel& model, const std::vector<std::string>& lin
         if (line.empty())
             continue;
         if (line[0] == '!' || line[0] == '?') {
-            (line[0] == '!' ? held : arriving).push_back(line.substr(1));
+            (line[0] == '!' ? names.held : names.arriving).push_back(line.substr(1));
+            continue;
+        }
+        if (line[0] == '@') {
+            names.typed = line.substr(1);
             continue;
         }
         if (line[0] == '=') {
@@ -206,6 +217,20 @@ std::string fileDocuments(CacheModel& model, const std::vector<std::string>& lin
     return first;
 }
 
+// The save dialog takes a name for a single document only when it names a
+// file of the folder that fits it; "#" and "%" it takes too, but they would
+// break the links to the file, so such names are left out here.
+bool addFirstDocument(ExtractionJob& job, const CacheEntry& entry, const std::string& typed) {
+    if (typed.empty() || !isPlainFileName(typed.c_str()) || typed.find_first_of("#%") != std::string::npos ||
+        typed.size() > job.targetNames()->nameLimit())
+        return addDocument(job, entry) >= 0;
+    int32_t status;
+    std::unique_ptr<SaveItem> item(checkCreated(makeSaveItem(entry), status));
+    FUZZ_CHECK(item && item->rename(typed.c_str()));
+    item->setFlags(FLAG_NAMED_BY_USER);
+    return addSaveItem(job, std::move(item)) >= 0;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -220,9 +245,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     CacheModel model(nullptr);
     FUZZ_CHECK(model.status() == 0);
-    std::vector<std::string> held;
-    std::vector<std::string> arriving;
-    std::string first = fileDocuments(model, lines, held, arriving);
+    FolderNames folderNames;
+    std::string first = fileDocuments(model, lines, folderNames);
     CacheEntry* saved = findEntry(model, first.c_str()).entry;
     if (!saved)
         return 0;
@@ -234,11 +258,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::unique_ptr<TargetNames> names = makeTargetNames();
     FUZZ_CHECK(names != nullptr);
     std::set<std::string> present;
-    for (const std::string& name : held) {
+    for (const std::string& name : folderNames.held) {
         names->insertString(name.c_str());
         present.insert(lowered(name));
     }
-    for (const std::string& name : arriving)
+    for (const std::string& name : folderNames.arriving)
         present.insert(lowered(name));
     // As the save takes its missing-link page: "missing.htm", or the first
     // free numbered name when the folder holds one.
@@ -250,7 +274,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     job->setTargetNames(std::move(names));
     job->setTargetFiles(std::unique_ptr<TargetFiles>(new FuzzFiles(folder, std::move(present))));
 
-    if (addDocument(*job, *saved) < 0)
+    if (!addFirstDocument(*job, *saved, folderNames.typed))
         return 0;
     int32_t pagesWritten = 0;
     while (SaveItem* item = job->firstPendingItem()) {
