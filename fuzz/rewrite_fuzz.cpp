@@ -14,7 +14,8 @@
 // name of the folder (no forbidden character, no trailing dot or blank, no
 // device name, within the folder's name limit), and no two documents share
 // one; every rewritten page keeps the shape of its tags (each value written
-// stays inside its attribute) and every byte from its first NUL on.
+// stays inside its attribute) and every byte from its first NUL on; the
+// best match of a link is the one comparing it with every entry finds.
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -26,6 +27,7 @@
 #include "core/text_locale.h"
 #include "extract/extraction_job.h"
 #include "extract/html_scanner.h"
+#include "extract/link_matching.h"
 #include "extract/link_rewriter.h"
 #include "extract/local_names.h"
 #include "fuzz/fuzz_input.h"
@@ -217,6 +219,42 @@ std::string fileDocuments(CacheModel& model, const std::vector<std::string>& lin
     return first;
 }
 
+// The entry of the folder that scores best against the link, compared with
+// every entry in turn.
+const CacheEntry* bestMatchByScan(const DomainFolder& folder, const Url& link) {
+    const CacheEntry* best = nullptr;
+    int32_t bestScore = kLeastMatchScore - 1;
+    for (int32_t i = 0; i < folder.count(); ++i) {
+        Url candidate;
+        parseUrl(candidate, folder.at(i)->name(), false);
+        int32_t score = matchScore(matchUrls(link, candidate));
+        if (score > bestScore) {
+            bestScore = score;
+            best = folder.entryAt(i);
+        }
+    }
+    return best;
+}
+
+// The links of the page, as written on the saved document's page, find in
+// every folder the entry that comparing them with each entry finds.
+void checkBestMatches(const CacheModel& model, ExtractionJob& job, const SaveItem& item, const std::string& page) {
+    HtmlScanner scanner(page.c_str());
+    int32_t links = 0;
+    while (scanner.nextChunk() && links < 16) {
+        while (scanner.nextLinkAttribute() && links++ < 16) {
+            std::string value(scanner.valueStart(), scanner.valueLength());
+            Url link;
+            parseUrl(link, value.c_str(), false);
+            resolveUrl(link, item.url());
+            model.cacheRoot->forEach([&](NamedItem* folder) {
+                const DomainFolder& hostFolder = *static_cast<DomainFolder*>(folder);
+                FUZZ_CHECK(findBestMatch(item, hostFolder, link, job) == bestMatchByScan(hostFolder, link));
+            });
+        }
+    }
+}
+
 // The save dialog takes a name for a single document only when it names a
 // file of the folder that fits it; "#" and "%" it takes too, but they would
 // break the links to the file, so such names are left out here.
@@ -276,6 +314,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     if (!addFirstDocument(*job, *saved, folderNames.typed))
         return 0;
+    checkBestMatches(model, *job, *job->itemAt(0), page);
     int32_t pagesWritten = 0;
     while (SaveItem* item = job->firstPendingItem()) {
         if (item->isHtml() && pagesWritten < kMostPagesWritten) {
