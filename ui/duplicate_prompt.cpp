@@ -1,41 +1,22 @@
 #include "ui/duplicate_prompt.h"
 
+#include "core/window_base.h"
 #include "resources/dialog_ids.h"
 
 namespace {
 
-class DuplicateNamePrompt {
+class DuplicateNamePrompt : public DialogBase {
 public:
     DuplicateNamePrompt(const char* name, uint32_t lastAnswer) : name_(name), lastAnswer_(lastAnswer) {}
 
     uint32_t run(HWND owner) {
-        INT_PTR shown = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(DLG_DUPLICATE_NAME), owner,
-                                        dialogProc, reinterpret_cast<LPARAM>(this));
+        INT_PTR shown = runModal(owner, DLG_DUPLICATE_NAME);
         return shown > 0 ? answer_ : IDC_DUPLICATE_RENAME;
     }
 
 private:
-    static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-        DuplicateNamePrompt* self;
-        if (message == WM_INITDIALOG) {
-            self = reinterpret_cast<DuplicateNamePrompt*>(lParam);
-            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        } else {
-            self = reinterpret_cast<DuplicateNamePrompt*>(GetWindowLongPtrA(dialog, DWLP_USER));
-        }
-        if (!self)
-            return FALSE;
-        switch (message) {
-        case WM_INITDIALOG:
-            return self->onInitDialog(dialog);
-        case WM_COMMAND:
-            return self->onCommand(dialog, LOWORD(wParam));
-        default:
-            return FALSE;
-        }
-    }
-
-    INT_PTR onInitDialog(HWND dialog) {
+    bool onInitDialog() override {
+        HWND dialog = window();
         SetDlgItemTextA(dialog, IDC_DUPLICATE_FILE_NAME, name_);
         HWND focus = GetDlgItem(dialog, IDOK);
         if (lastAnswer_ >= IDC_DUPLICATE_OVERWRITE && lastAnswer_ <= IDC_DUPLICATE_RENAME) {
@@ -45,25 +26,23 @@ private:
         // The focus goes to the chosen answer itself: given to the first
         // radio button of the group, it would choose that one.
         SetFocus(focus);
-        return FALSE;
+        return false;
     }
 
-    INT_PTR onCommand(HWND dialog, int id) {
-        switch (id) {
-        case IDOK:
-            answer_ = checkedAnswer(dialog);
-            break;
-        case IDC_DUPLICATE_OK_FOR_ALL:
-            answer_ = checkedAnswer(dialog) | DUPLICATE_FOR_ALL;
-            break;
-        case IDCANCEL:
-            answer_ = kDuplicatePromptCancelled;
-            break;
-        default:
-            return FALSE;
-        }
-        EndDialog(dialog, 1);
-        return TRUE;
+    bool onCommand(int id, int code) override {
+        if (id != IDC_DUPLICATE_OK_FOR_ALL)
+            return DialogBase::onCommand(id, code);
+        endWithAnswer(checkedAnswer(window()) | DUPLICATE_FOR_ALL);
+        return true;
+    }
+    void onOk() override { endWithAnswer(checkedAnswer(window())); }
+    void onCancel() override { endWithAnswer(kDuplicatePromptCancelled); }
+
+    // Every answer ends the dialog with 1: 0 and -1 are what a dialog that
+    // could not be shown returns.
+    void endWithAnswer(uint32_t chosen) {
+        answer_ = chosen;
+        endDialog(1);
     }
 
     static uint32_t checkedAnswer(HWND dialog) {
