@@ -38,7 +38,23 @@ const OptionBox kScopeButtons[] = {
 
 constexpr uint32_t kScopeOptions = OPTION_SEARCH_CACHE | OPTION_SEARCH_FOLDER | OPTION_SEARCH_SELECTION;
 
-void initSearchDialog(HWND dialog, bool documentsSelected) {
+// "Inhalte suchen...": the words with their history and the scope.
+class SearchDialog : public DialogWithHelp {
+public:
+    explicit SearchDialog(bool documentsSelected) : documentsSelected_(documentsSelected) {}
+
+private:
+    bool onInitDialog() override;
+    void onOk() override;
+
+    bool confirmSearch();
+
+    // "Markierte Dokumente" is offered only with a selection.
+    const bool documentsSelected_;
+};
+
+bool SearchDialog::onInitDialog() {
+    HWND dialog = window();
     attachHelpTable(dialog, DLG_CONTENT_SEARCH);
     const uint32_t options = processSettings().optionFlags;
     int chosen = IDC_SEARCH_WHOLE_CACHE;
@@ -48,7 +64,7 @@ void initSearchDialog(HWND dialog, bool documentsSelected) {
             break;
         }
     }
-    if (!documentsSelected) {
+    if (!documentsSelected_) {
         EnableWindow(GetDlgItem(dialog, IDC_SEARCH_SELECTED_DOCUMENTS), FALSE);
         if (chosen == IDC_SEARCH_SELECTED_DOCUMENTS)
             chosen = IDC_SEARCH_WHOLE_CACHE;
@@ -57,10 +73,17 @@ void initSearchDialog(HWND dialog, bool documentsSelected) {
     HWND combo = GetDlgItem(dialog, IDC_SEARCH_TEXT);
     SendMessageA(combo, CB_LIMITTEXT, kSearchTextLimit, 0);
     fillHistory(kSearchHistory, combo);
+    return true;
+}
+
+void SearchDialog::onOk() {
+    if (confirmSearch())
+        endDialog(IDOK);
 }
 
 // "Start": true when the dialog may close.
-bool confirmSearch(HWND dialog) {
+bool SearchDialog::confirmSearch() {
+    HWND dialog = window();
     HWND combo = GetDlgItem(dialog, IDC_SEARCH_TEXT);
     char text[kHistoryTextSize];
     if (!readControlText(combo, text, sizeof text)) {
@@ -93,28 +116,6 @@ bool confirmSearch(HWND dialog) {
     return true;
 }
 
-INT_PTR CALLBACK searchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        initSearchDialog(dialog, lParam != 0);
-        return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            if (confirmSearch(dialog))
-                EndDialog(dialog, IDOK);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, IDCANCEL);
-            return TRUE;
-        default:
-            return FALSE;
-        }
-    default:
-        return answerDialogHelp(dialog, message, wParam, lParam);
-    }
-}
-
 // The documents the confirmed scope names; false when memory ran out.
 bool gatherCandidates(MainWindow& main, const CacheModel& model, SortedCollection& candidates) {
     const uint32_t options = processSettings().optionFlags;
@@ -144,9 +145,8 @@ void contentSearchCommand(MainWindow& main) {
     ModelNotifier* notifier = main.notifier();
     if (!model || !notifier)
         return;
-    const LPARAM documentsSelected = main.list().firstSelected() != nullptr;
-    if (DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(DLG_CONTENT_SEARCH), main.window(),
-                        searchDialogProc, documentsSelected) != IDOK)
+    SearchDialog dialog(main.list().firstSelected() != nullptr);
+    if (dialog.runModal(main.window(), DLG_CONTENT_SEARCH) != IDOK)
         return;
     std::unique_ptr<SortedCollection> candidates = makeCandidateSet();
     if (!candidates || !gatherCandidates(main, *model, *candidates)) {

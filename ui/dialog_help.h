@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "core/window_base.h"
+
 // Keeps a copy of the help table `tableId` (an RCDATA resource of pairs of
 // 32-bit numbers ended by 0, 0) with `dialog`; a missing table leaves the
 // dialog without help.
@@ -23,3 +25,12 @@ void releaseHelpTable(HWND dialog);
 // procedure: WM_HELP and WM_CONTEXTMENU answered from the table, the table
 // released at WM_NCDESTROY; FALSE (not handled) for any other message.
 INT_PTR answerDialogHelp(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// A dialog with a help table: every message its own handlers leave is
+// answered as answerDialogHelp does.
+class DialogWithHelp : public DialogBase {
+protected:
+    INT_PTR onOtherMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        return answerDialogHelp(window(), message, wParam, lParam);
+    }
+};

@@ -15,29 +15,26 @@ const DWORD kShowDelayMs = 1000;
 }  // namespace
 
 bool ExtractionProgress::open(int32_t itemCount) {
-    window_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(DLG_EXTRACT_PROGRESS), main_, dialogProc,
-                                 reinterpret_cast<LPARAM>(this));
-    if (!window_)
+    if (!createModeless(main_, DLG_EXTRACT_PROGRESS))
         return false;
     EnableWindow(main_, FALSE);
     shown_ = false;
     startTime_ = GetTickCount();
-    SendDlgItemMessageA(window_, IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, itemCount);
+    SendDlgItemMessageA(window(), IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, itemCount);
     return true;
 }
 
 void ExtractionProgress::close() {
-    if (!window_)
+    if (!window())
         return;
     // The main window first, so that it takes the activation back from the
     // progress window that goes.
     EnableWindow(main_, TRUE);
-    DestroyWindow(window_);
-    window_ = nullptr;
+    DestroyWindow(window());
 }
 
 bool ExtractionProgress::pumpProgress(const ExtractionJob& job) {
-    if (window_) {
+    if (window()) {
         showJobState(job);
         showWhenDue();
     }
@@ -48,14 +45,14 @@ bool ExtractionProgress::pumpProgress(const ExtractionJob& job) {
 uint32_t ExtractionProgress::askAboutDuplicate(const char* name, uint32_t lastAnswer) {
     if (cancelled_)
         return ANSWER_NUMBER;
-    uint32_t answer = askAboutDuplicateName(window_ ? window_ : main_, name, lastAnswer);
+    uint32_t answer = askAboutDuplicateName(window() ? window() : main_, name, lastAnswer);
     if (answer == kDuplicatePromptCancelled) {
         cancelled_ = true;
         answer = ANSWER_NUMBER;
     }
     // The time spent on the question does not count towards showing the
     // window.
-    if (window_ && !shown_)
+    if (window() && !shown_)
         startTime_ = GetTickCount();
     return answer;
 }
@@ -63,15 +60,15 @@ uint32_t ExtractionProgress::askAboutDuplicate(const char* name, uint32_t lastAn
 void ExtractionProgress::showJobState(const ExtractionJob& job) {
     const SaveItem* item = job.currentItem();
     if (item && item != shownItem_) {
-        SetDlgItemTextA(window_, IDC_PROGRESS_SOURCE, item->name());
-        SetDlgItemTextA(window_, IDC_PROGRESS_TARGET, item->localName());
+        SetDlgItemTextA(window(), IDC_PROGRESS_SOURCE, item->name());
+        SetDlgItemTextA(window(), IDC_PROGRESS_TARGET, item->localName());
     }
     shownItem_ = item;
     if (job.count() != shownCount_ || job.processedCount() != shownDone_) {
         shownCount_ = job.count();
         shownDone_ = job.processedCount();
-        SendDlgItemMessageA(window_, IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, shownCount_);
-        SendDlgItemMessageA(window_, IDC_PROGRESS_BAR, PBM_SETPOS, static_cast<WPARAM>(shownDone_), 0);
+        SendDlgItemMessageA(window(), IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, shownCount_);
+        SendDlgItemMessageA(window(), IDC_PROGRESS_BAR, PBM_SETPOS, static_cast<WPARAM>(shownDone_), 0);
     }
 }
 
@@ -79,8 +76,8 @@ void ExtractionProgress::showWhenDue() {
     if (shown_ || GetTickCount() - startTime_ <= kShowDelayMs)
         return;
     shown_ = true;
-    ShowWindow(window_, SW_SHOW);
-    UpdateWindow(window_);
+    ShowWindow(window(), SW_SHOW);
+    UpdateWindow(window());
 }
 
 void ExtractionProgress::dispatchQueuedMessages() {
@@ -93,45 +90,28 @@ void ExtractionProgress::dispatchQueuedMessages() {
             cancelled_ = true;
             return;
         }
-        if (window_ && IsDialogMessageA(window_, &message))
+        if (window() && IsDialogMessageA(window(), &message))
             continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
 }
 
-INT_PTR CALLBACK ExtractionProgress::dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    ExtractionProgress* self;
-    if (message == WM_INITDIALOG) {
-        self = reinterpret_cast<ExtractionProgress*>(lParam);
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        return TRUE;
-    }
-    self = reinterpret_cast<ExtractionProgress*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    return self ? self->handleMessage(message, wParam, lParam) : FALSE;
+bool ExtractionProgress::onCommand(int id, int) {
+    if (id == IDCANCEL)
+        cancelled_ = true;
+    return true;
 }
 
-INT_PTR ExtractionProgress::handleMessage(UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_SHOWWINDOW:
+INT_PTR ExtractionProgress::onOtherMessage(UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_SHOWWINDOW)
         onShowWindow(wParam != FALSE);
-        return FALSE;
-    case WM_COMMAND:
-        onCommand(LOWORD(wParam));
-        return TRUE;
-    default:
-        return FALSE;
-    }
+    return FALSE;
 }
 
 void ExtractionProgress::onShowWindow(bool shown) {
     // The clip plays by itself from the moment it is open.
-    if (shown && window_)
-        Animate_OpenEx(GetDlgItem(window_, IDC_PROGRESS_ANIMATION), GetModuleHandleA(nullptr),
+    if (shown && window())
+        Animate_OpenEx(GetDlgItem(window(), IDC_PROGRESS_ANIMATION), GetModuleHandleA(nullptr),
                        MAKEINTRESOURCEA(AVI_EXTRACT));
-}
-
-void ExtractionProgress::onCommand(int id) {
-    if (id == IDCANCEL)
-        cancelled_ = true;
 }

@@ -8,11 +8,12 @@
 
 #include <cstdint>
 
+#include "core/window_base.h"
 #include "extract/extraction_job.h"
 
 class SaveItem;
 
-class ExtractionProgress : public ExtractionHost {
+class ExtractionProgress : public ExtractionHost, private DialogBase {
 public:
     explicit ExtractionProgress(HWND mainWindow) : main_(mainWindow) {}
     ~ExtractionProgress() override { close(); }
@@ -38,17 +39,17 @@ public:
     uint32_t askAboutDuplicate(const char* name, uint32_t lastAnswer) override;
 
 private:
-    static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Every command counts as handled; only Cancel (or Escape) does
+    // anything, and nothing closes the window but the end of the save.
+    bool onCommand(int id, int code) override;
+    INT_PTR onOtherMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void onShowWindow(bool shown);
-    void onCommand(int id);
 
     void showJobState(const ExtractionJob& job);
     void showWhenDue();
     void dispatchQueuedMessages();
 
     HWND main_;
-    HWND window_ = nullptr;
     bool shown_ = false;
     DWORD startTime_ = 0;
     bool cancelled_ = false;

@@ -60,22 +60,57 @@ private:
     HTREEITEM item_;
 };
 
-void enableFindButton(HWND dialog, bool enabled) {
-    EnableWindow(GetDlgItem(dialog, IDOK), enabled);
-}
+// "Suchen...": the text with its history and where to look for it.
+class FindDialog : public DialogWithHelp {
+private:
+    bool onInitDialog() override;
+    bool onCommand(int id, int code) override;
+    void onOk() override;
 
-void initFindDialog(HWND dialog) {
+    void onFindTextChange(int code);
+    void enableFindButton(bool enabled);
+    bool confirmFind();
+};
+
+bool FindDialog::onInitDialog() {
+    HWND dialog = window();
     attachHelpTable(dialog, DLG_FIND);
     const uint32_t options = processSettings().optionFlags;
     showOptionBoxes(dialog, kOptionBoxes, options);
     HWND combo = GetDlgItem(dialog, IDC_FIND_TEXT);
     SendMessageA(combo, CB_LIMITTEXT, kFindTextLimit, 0);
     fillHistory(kFindHistory, combo);
-    enableFindButton(dialog, GetWindowTextLengthA(combo) > 0);
+    enableFindButton(GetWindowTextLengthA(combo) > 0);
+    return true;
+}
+
+bool FindDialog::onCommand(int id, int code) {
+    if (id != IDC_FIND_TEXT)
+        return DialogBase::onCommand(id, code);
+    onFindTextChange(code);
+    return true;
+}
+
+void FindDialog::onOk() {
+    if (confirmFind())
+        endDialog(IDOK);
+}
+
+void FindDialog::onFindTextChange(int code) {
+    if (code == CBN_EDITCHANGE)
+        enableFindButton(GetWindowTextLengthA(GetDlgItem(window(), IDC_FIND_TEXT)) > 0);
+    // An entry taken from the history is never empty.
+    else if (code == CBN_SELCHANGE)
+        enableFindButton(true);
+}
+
+void FindDialog::enableFindButton(bool enabled) {
+    EnableWindow(GetDlgItem(window(), IDOK), enabled);
 }
 
 // "Weitersuchen": true when the dialog may close.
-bool confirmFind(HWND dialog) {
+bool FindDialog::confirmFind() {
+    HWND dialog = window();
     HWND combo = GetDlgItem(dialog, IDC_FIND_TEXT);
     char text[kHistoryTextSize];
     if (!readControlText(combo, text, sizeof text)) {
@@ -96,39 +131,6 @@ bool confirmFind(HWND dialog) {
     Settings& settings = processSettings();
     settings.optionFlags = readOptionBoxes(dialog, kOptionBoxes, settings.optionFlags);
     return true;
-}
-
-void onFindTextChange(HWND dialog, UINT code) {
-    if (code == CBN_EDITCHANGE)
-        enableFindButton(dialog, GetWindowTextLengthA(GetDlgItem(dialog, IDC_FIND_TEXT)) > 0);
-    // An entry taken from the history is never empty.
-    else if (code == CBN_SELCHANGE)
-        enableFindButton(dialog, true);
-}
-
-INT_PTR CALLBACK findDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        initFindDialog(dialog);
-        return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDC_FIND_TEXT:
-            onFindTextChange(dialog, HIWORD(wParam));
-            return TRUE;
-        case IDOK:
-            if (confirmFind(dialog))
-                EndDialog(dialog, IDOK);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, IDCANCEL);
-            return TRUE;
-        default:
-            return FALSE;
-        }
-    default:
-        return answerDialogHelp(dialog, message, wParam, lParam);
-    }
 }
 
 // Selects the hit: its folder in the tree, which fills the list, and a
@@ -170,8 +172,8 @@ void findCommand(MainWindow& main, bool again) {
     // Taken before the dialog, which has the focus while it is open.
     const bool fromList = GetFocus() == main.list().window();
     if (!again || !lastSearchTexts().find) {
-        if (DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(DLG_FIND), main.window(), findDialogProc, 0) !=
-            IDOK)
+        FindDialog dialog;
+        if (dialog.runModal(main.window(), DLG_FIND) != IDOK)
             return;
     }
     HCURSOR previousCursor = SetCursor(LoadCursorA(nullptr, IDC_WAIT));

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "core/sorted_collection.h"
+#include "core/window_base.h"
 #include "index/cache_entry.h"
 #include "resources/dialog_ids.h"
 #include "resources/resource_ids.h"
@@ -23,7 +24,7 @@ const size_t kFieldTextSize = 128;
 
 // The page "Allgemein" and the documents it steps through. The sheet is
 // modal, so the selection and the model stay as they are while it is open.
-class PropertiesPage {
+class PropertiesPage : public DialogBase {
 public:
     PropertiesPage(const SortedCollection& entries, HIMAGELIST largeIcons)
         : entries_(entries), largeIcons_(largeIcons) {}
@@ -33,10 +34,9 @@ public:
 private:
     const CacheEntry& entry() const { return *static_cast<const CacheEntry*>(entries_.at(index_)); }
 
-    static INT_PTR CALLBACK pageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void onInitDialog();
-    void onCommand(int id, int code);
+    bool onInitDialog() override;
+    bool onCommand(int id, int code) override;
+    INT_PTR onOtherMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void onDestroy();
 
     void fillPage();
@@ -48,7 +48,6 @@ private:
 
     const SortedCollection& entries_;
     HIMAGELIST largeIcons_;
-    HWND page_ = nullptr;
     int32_t index_ = 0;
 };
 
@@ -57,8 +56,8 @@ void PropertiesPage::show(HWND owner) {
     page.dwSize = sizeof page;
     page.hInstance = GetModuleHandleA(nullptr);
     page.pszTemplate = MAKEINTRESOURCEA(DLG_PROPERTIES_GENERAL);
-    page.pfnDlgProc = pageProc;
-    page.lParam = reinterpret_cast<LPARAM>(this);
+    page.pfnDlgProc = DialogBase::pageProc;
+    page.lParam = bindingData();
 
     PROPSHEETHEADERA sheet = {};
     sheet.dwSize = sizeof sheet;
@@ -74,30 +73,27 @@ void PropertiesPage::show(HWND owner) {
     PropertySheetA(&sheet);
 }
 
-INT_PTR CALLBACK PropertiesPage::pageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-    PropertiesPage* self;
-    if (message == WM_INITDIALOG) {
-        LPARAM data = reinterpret_cast<const PROPSHEETPAGEA*>(lParam)->lParam;
-        self = reinterpret_cast<PropertiesPage*>(data);
-        self->page_ = page;
-        SetWindowLongPtrA(page, DWLP_USER, data);
-    } else {
-        self = reinterpret_cast<PropertiesPage*>(GetWindowLongPtrA(page, DWLP_USER));
-    }
-    return self ? self->handleMessage(message, wParam, lParam) : FALSE;
+bool PropertiesPage::onInitDialog() {
+    attachHelpTable(window(), RCDATA_HELP_PROPERTIES);
+    fillPage();
+    updateStepButtons();
+    return true;
 }
 
-INT_PTR PropertiesPage::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+// A click on "<<" or ">>"; every command counts as handled.
+bool PropertiesPage::onCommand(int id, int code) {
+    if (code == BN_CLICKED && stepEntry(id))
+        fillPage();
+    return true;
+}
+
+// A page lives as long as its sheet shows it: what it holds goes at
+// WM_DESTROY, before the sheet ends.
+INT_PTR PropertiesPage::onOtherMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG:
-        onInitDialog();
-        return TRUE;
-    case WM_COMMAND:
-        onCommand(LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
     case WM_HELP:
     case WM_CONTEXTMENU:
-        return showContextHelp(page_, message, wParam, lParam);
+        return showContextHelp(window(), message, wParam, lParam);
     case WM_DESTROY:
         onDestroy();
         return FALSE;
@@ -106,34 +102,24 @@ INT_PTR PropertiesPage::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
     }
 }
 
-void PropertiesPage::onInitDialog() {
-    attachHelpTable(page_, RCDATA_HELP_PROPERTIES);
-    fillPage();
-    updateStepButtons();
-}
-
-void PropertiesPage::onCommand(int id, int code) {
-    if (code == BN_CLICKED && stepEntry(id))
-        fillPage();
-}
-
 void PropertiesPage::onDestroy() {
-    HICON icon = reinterpret_cast<HICON>(SendDlgItemMessageA(page_, IDC_PROP_ICON, STM_GETICON, 0, 0));
+    HICON icon = reinterpret_cast<HICON>(SendDlgItemMessageA(window(), IDC_PROP_ICON, STM_GETICON, 0, 0));
     if (icon)
         DestroyIcon(icon);
-    releaseHelpTable(page_);
+    releaseHelpTable(window());
 }
 
 void PropertiesPage::fillPage() {
+    HWND page = window();
     const CacheEntry& shown = entry();
     setIcon();
-    SetDlgItemTextA(page_, IDC_PROP_TITLE, shown.title());
-    SetDlgItemTextA(page_, IDC_PROP_URL, shown.url());
-    SetDlgItemTextA(page_, IDC_PROP_TYPE, shown.mimeType());
-    SetDlgItemTextA(page_, IDC_PROP_LOCAL_FILE, shown.localFile());
+    SetDlgItemTextA(page, IDC_PROP_TITLE, shown.title());
+    SetDlgItemTextA(page, IDC_PROP_URL, shown.url());
+    SetDlgItemTextA(page, IDC_PROP_TYPE, shown.mimeType());
+    SetDlgItemTextA(page, IDC_PROP_LOCAL_FILE, shown.localFile());
     char size[kFieldTextSize];
     formatSize(shown.contentLength(), false, size, sizeof size);
-    SetDlgItemTextA(page_, IDC_PROP_SIZE, size);
+    SetDlgItemTextA(page, IDC_PROP_SIZE, size);
     setDate(IDC_PROP_MODIFIED, shown.lastModified());
     setDate(IDC_PROP_LAST_ACCESS, shown.lastAccessed());
     setDate(IDC_PROP_EXPIRES, shown.expires());
@@ -142,7 +128,7 @@ void PropertiesPage::fillPage() {
 void PropertiesPage::setIcon() {
     HICON icon = largeIcons_ ? ImageList_GetIcon(largeIcons_, entry().iconIndex(), ILD_TRANSPARENT) : nullptr;
     HICON replaced = reinterpret_cast<HICON>(
-        SendDlgItemMessageA(page_, IDC_PROP_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0));
+        SendDlgItemMessageA(window(), IDC_PROP_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0));
     if (replaced && replaced != icon)
         DestroyIcon(replaced);
 }
@@ -150,7 +136,7 @@ void PropertiesPage::setIcon() {
 void PropertiesPage::setDate(int control, int32_t seconds) {
     char text[kFieldTextSize];
     formatDateTime(seconds, false, text, sizeof text);
-    SetDlgItemTextA(page_, control, text);
+    SetDlgItemTextA(window(), control, text);
 }
 
 bool PropertiesPage::stepEntry(int id) {
@@ -169,13 +155,13 @@ bool PropertiesPage::stepEntry(int id) {
         return false;
     index_ += step;
     updateStepButtons();
-    PropSheet_SetTitle(GetParent(page_), PSH_PROPTITLE, entry().title());
+    PropSheet_SetTitle(GetParent(window()), PSH_PROPTITLE, entry().title());
     return true;
 }
 
 void PropertiesPage::updateStepButtons() {
-    HWND previous = GetDlgItem(page_, IDC_PROP_PREVIOUS);
-    HWND next = GetDlgItem(page_, IDC_PROP_NEXT);
+    HWND previous = GetDlgItem(window(), IDC_PROP_PREVIOUS);
+    HWND next = GetDlgItem(window(), IDC_PROP_NEXT);
     int32_t last = entries_.count() - 1;
     if (last == 0) {
         ShowWindow(previous, SW_HIDE);
@@ -196,9 +182,9 @@ void PropertiesPage::updateStepButtons() {
 
 void PropertiesPage::disableKeepingFocus(HWND button) {
     if (GetFocus() == button) {
-        HWND other = GetNextDlgGroupItem(page_, button, FALSE);
+        HWND other = GetNextDlgGroupItem(window(), button, FALSE);
         if (other && other != button)
-            SendMessageA(page_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(other), TRUE);
+            SendMessageA(window(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(other), TRUE);
     }
     EnableWindow(button, FALSE);
 }

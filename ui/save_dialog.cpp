@@ -70,7 +70,10 @@ bool selectionHasHtml(const SortedCollection& selection) {
     return false;
 }
 
-class SaveDialog {
+// The object is also the dialog's hook: bound to the template of the link
+// options, or, when several documents without a page among them are saved,
+// to the empty child the platform makes for a hook without a template.
+class SaveDialog : public DialogWithHelp {
 public:
     SaveDialog(MainWindow& main, const SortedCollection& selection, ExtractionProgress& progress)
         : main_(main), selection_(selection), progress_(progress) {}
@@ -82,13 +85,14 @@ private:
     const CacheEntry& firstEntry() const { return *static_cast<const CacheEntry*>(selection_.at(0)); }
     MessageCode fillJob(ExtractionJob& job, std::unique_ptr<SaveItem> single, const char* chosenName);
 
-    static UINT_PTR CALLBACK hookProc(HWND hook, UINT message, WPARAM wParam, LPARAM lParam);
-    UINT_PTR handleHookMessage(HWND hook, UINT message, WPARAM wParam, LPARAM lParam);
-    void onInitDialog(HWND hook);
-    UINT_PTR onNotify(HWND hook, const OFNOTIFYA& notification);
-    void onFileOk(HWND hook);
-    void onSelectionChange(HWND hook);
-    void onHelpButton(HWND hook);
+    bool onInitDialog() override;
+    // The buttons are the file dialog's own, which handles them; the
+    // options are read when it reports OK.
+    bool onCommand(int, int) override { return false; }
+    INT_PTR onNotify(const NMHDR& header) override;
+    void onFileOk();
+    void onSelectionChange();
+    void onHelpButton();
 
     MainWindow& main_;
     const SortedCollection& selection_;
@@ -109,9 +113,9 @@ MessageCode SaveDialog::run(std::unique_ptr<ExtractionJob>& job) {
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = file;
     dialog.nMaxFile = sizeof file;
-    dialog.lpfnHook = hookProc;
+    dialog.lpfnHook = DialogBase::fileDialogHookProc;
     dialog.lpTemplateName = MAKEINTRESOURCEA(DLG_SAVE_OPTIONS);
-    dialog.lCustData = reinterpret_cast<LPARAM>(this);
+    dialog.lCustData = bindingData();
     // The program's current directory never follows the dialog: a save
     // folder holds files from the cache, and nothing may be looked up there
     // later. The dialog opens where the last save went instead.
@@ -177,31 +181,8 @@ MessageCode SaveDialog::fillJob(ExtractionJob& job, std::unique_ptr<SaveItem> si
     return MSG_OK;
 }
 
-UINT_PTR CALLBACK SaveDialog::hookProc(HWND hook, UINT message, WPARAM wParam, LPARAM lParam) {
-    SaveDialog* self;
-    if (message == WM_INITDIALOG) {
-        LPARAM data = reinterpret_cast<const OPENFILENAMEA*>(lParam)->lCustData;
-        self = reinterpret_cast<SaveDialog*>(data);
-        SetWindowLongPtrA(hook, DWLP_USER, data);
-    } else {
-        self = reinterpret_cast<SaveDialog*>(GetWindowLongPtrA(hook, DWLP_USER));
-    }
-    return self ? self->handleHookMessage(hook, message, wParam, lParam) : 0;
-}
-
-UINT_PTR SaveDialog::handleHookMessage(HWND hook, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        onInitDialog(hook);
-        return TRUE;
-    case WM_NOTIFY:
-        return onNotify(hook, *reinterpret_cast<const OFNOTIFYA*>(lParam));
-    default:
-        return answerDialogHelp(hook, message, wParam, lParam);
-    }
-}
-
-void SaveDialog::onInitDialog(HWND hook) {
+bool SaveDialog::onInitDialog() {
+    HWND hook = window();
     attachHelpTable(hook, RCDATA_HELP_SAVE_OPTIONS);
     // The documents keep their own names: only the folder is chosen.
     if (severalDocuments())
@@ -212,43 +193,45 @@ void SaveDialog::onInitDialog(HWND hook) {
             CheckDlgButton(hook, IDC_SAVE_TEXT_FOLLOW_INTERNAL + bit,
                            (options >> bit) & 1 ? BST_CHECKED : BST_UNCHECKED);
     }
+    return true;
 }
 
-UINT_PTR SaveDialog::onNotify(HWND hook, const OFNOTIFYA& notification) {
-    switch (notification.hdr.code) {
+INT_PTR SaveDialog::onNotify(const NMHDR& header) {
+    switch (header.code) {
     case CDN_FILEOK:
-        onFileOk(hook);
-        SetWindowLongPtrA(hook, DWLP_MSGRESULT, 0);
+        onFileOk();
+        // 0: the dialog may close with the name chosen.
+        setMessageResult(0);
         return 0;
     case CDN_SELCHANGE:
-        onSelectionChange(hook);
+        onSelectionChange();
         return 0;
     case CDN_HELP:
-        onHelpButton(hook);
+        onHelpButton();
         return 0;
     default:
         return 0;
     }
 }
 
-void SaveDialog::onFileOk(HWND hook) {
+void SaveDialog::onFileOk() {
     if (!offerOptions_)
         return;
     ExtractOptions options = 0;
     for (int bit = 0; bit < 6; ++bit)
-        if (IsDlgButtonChecked(hook, IDC_SAVE_TEXT_FOLLOW_INTERNAL + bit) == BST_CHECKED)
+        if (IsDlgButtonChecked(window(), IDC_SAVE_TEXT_FOLLOW_INTERNAL + bit) == BST_CHECKED)
             options |= 1u << bit;
     processSettings().extractOptions = options;
 }
 
-void SaveDialog::onSelectionChange(HWND hook) {
+void SaveDialog::onSelectionChange() {
     // A click on a file of the list would put its name in the field.
     if (severalDocuments())
-        CommDlg_OpenSave_SetControlText(GetParent(hook), IDC_SAVE_FILE_NAME, multipleFiles_);
+        CommDlg_OpenSave_SetControlText(GetParent(window()), IDC_SAVE_FILE_NAME, multipleFiles_);
 }
 
-void SaveDialog::onHelpButton(HWND hook) {
-    callHelp(hook, HELP_COMMAND, reinterpret_cast<ULONG_PTR>(kSaveDialogHelpMacro));
+void SaveDialog::onHelpButton() {
+    callHelp(window(), HELP_COMMAND, reinterpret_cast<ULONG_PTR>(kSaveDialogHelpMacro));
 }
 
 }  // namespace

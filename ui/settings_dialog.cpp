@@ -35,28 +35,25 @@ const OptionBox kOptionBoxes[] = {
     {IDC_SETTINGS_RESTORE_BROWSER, OPTION_RESTORE_BROWSER},
 };
 
-struct SettingsDialog {
-    MainWindow& main;
+// The dialog works on the model's cache directory, which OK replaces.
+class SettingsDialog : public DialogWithHelp {
+public:
+    explicit SettingsDialog(CacheModel& model) : model_(model) {}
+
     // The confirmed cache directory differs from the one read before.
-    bool directoryChanged;
+    bool directoryChanged() const { return directoryChanged_; }
+
+private:
+    bool onInitDialog() override;
+    bool onCommand(int id, int code) override;
+    void onOk() override;
+
+    void browseForCacheIndex();
+    bool confirmSettings();
+
+    CacheModel& model_;
+    bool directoryChanged_ = false;
 };
-
-SettingsDialog& stateOf(HWND dialog) {
-    return *reinterpret_cast<SettingsDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
-}
-
-void initSettingsDialog(HWND dialog, const SettingsDialog& state) {
-    attachHelpTable(dialog, DLG_SETTINGS);
-    char browser[MAX_PATH] = "";
-    if (RegKey key = openProgramKey(PROGRAM_KEY_READ))
-        readRegistryText(key.get(), kBrowserPathValue, browser, sizeof browser);
-    SendDlgItemMessageA(dialog, IDC_SETTINGS_BROWSER, EM_LIMITTEXT, kPathLimit, 0);
-    SetDlgItemTextA(dialog, IDC_SETTINGS_BROWSER, browser);
-    SendDlgItemMessageA(dialog, IDC_SETTINGS_CACHE_DIRECTORY, EM_LIMITTEXT, kPathLimit, 0);
-    SetDlgItemTextA(dialog, IDC_SETTINGS_CACHE_DIRECTORY, state.main.model()->cacheDirectory.view());
-    const uint32_t options = processSettings().optionFlags;
-    showOptionBoxes(dialog, kOptionBoxes, options);
-}
 
 // The filter of the file dialog: `filterId` and "Alle Dateien", whose "#"
 // stand for the NULs between the parts. `out` ends in two NULs.
@@ -102,13 +99,46 @@ void browseForBrowser(HWND dialog) {
         SetDlgItemTextA(dialog, IDC_SETTINGS_BROWSER, path);
 }
 
+bool SettingsDialog::onInitDialog() {
+    HWND dialog = window();
+    attachHelpTable(dialog, DLG_SETTINGS);
+    char browser[MAX_PATH] = "";
+    if (RegKey key = openProgramKey(PROGRAM_KEY_READ))
+        readRegistryText(key.get(), kBrowserPathValue, browser, sizeof browser);
+    SendDlgItemMessageA(dialog, IDC_SETTINGS_BROWSER, EM_LIMITTEXT, kPathLimit, 0);
+    SetDlgItemTextA(dialog, IDC_SETTINGS_BROWSER, browser);
+    SendDlgItemMessageA(dialog, IDC_SETTINGS_CACHE_DIRECTORY, EM_LIMITTEXT, kPathLimit, 0);
+    SetDlgItemTextA(dialog, IDC_SETTINGS_CACHE_DIRECTORY, model_.cacheDirectory.view());
+    const uint32_t options = processSettings().optionFlags;
+    showOptionBoxes(dialog, kOptionBoxes, options);
+    return true;
+}
+
+bool SettingsDialog::onCommand(int id, int code) {
+    switch (id) {
+    case IDC_SETTINGS_BROWSE_BROWSER:
+        browseForBrowser(window());
+        return true;
+    case IDC_SETTINGS_BROWSE_CACHE:
+        browseForCacheIndex();
+        return true;
+    default:
+        return DialogBase::onCommand(id, code);
+    }
+}
+
+void SettingsDialog::onOk() {
+    if (confirmSettings())
+        endDialog(IDOK);
+}
+
 // The directory of the chosen index file: without the backslash before the
 // name, except in the root of a drive ("C:\").
-void browseForCacheIndex(HWND dialog, const SettingsDialog& state) {
+void SettingsDialog::browseForCacheIndex() {
+    HWND dialog = window();
     char path[MAX_PATH];
     size_t nameOffset;
-    if (!browseForFile(dialog, STR_FILTER_CACHE_DATABASE, "FAT.DB", state.main.model()->cacheDirectory.view(), path,
-                       nameOffset))
+    if (!browseForFile(dialog, STR_FILTER_CACHE_DATABASE, "FAT.DB", model_.cacheDirectory.view(), path, nameOffset))
         return;
     size_t cut = nameOffset > 3 ? nameOffset - 1 : nameOffset;
     if (cut < std::strlen(path))
@@ -144,7 +174,8 @@ bool chosenCacheDirectory(HWND dialog, char* directory, size_t size) {
 
 // OK: validates both paths before anything is stored; true when the dialog
 // may close.
-bool confirmSettings(HWND dialog, SettingsDialog& state) {
+bool SettingsDialog::confirmSettings() {
+    HWND dialog = window();
     char browser[MAX_PATH];
     if (!readControlText(GetDlgItem(dialog, IDC_SETTINGS_BROWSER), browser, sizeof browser) ||
         (browser[0] && !isProgramFile(browser))) {
@@ -156,11 +187,10 @@ bool confirmSettings(HWND dialog, SettingsDialog& state) {
         refuseField(dialog, IDC_SETTINGS_CACHE_DIRECTORY, MSG_INVALID_CACHE_DIRECTORY);
         return false;
     }
-    CacheModel& model = *state.main.model();
-    const bool changed = compareTextNoCase(directory, model.cacheDirectory.view()) != 0;
+    const bool changed = compareTextNoCase(directory, model_.cacheDirectory.view()) != 0;
     // Made the model's before "Browser" is written: it fails only for want
     // of memory, and then nothing is stored.
-    if (!setCacheDirectory(model.cacheDirectory, directory)) {
+    if (!setCacheDirectory(model_.cacheDirectory, directory)) {
         showOutOfMemory();
         return false;
     }
@@ -172,37 +202,8 @@ bool confirmSettings(HWND dialog, SettingsDialog& state) {
     }
     Settings& settings = processSettings();
     settings.optionFlags = readOptionBoxes(dialog, kOptionBoxes, settings.optionFlags);
-    state.directoryChanged = changed;
+    directoryChanged_ = changed;
     return true;
-}
-
-INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        initSettingsDialog(dialog, *reinterpret_cast<SettingsDialog*>(lParam));
-        return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDC_SETTINGS_BROWSE_BROWSER:
-            browseForBrowser(dialog);
-            return TRUE;
-        case IDC_SETTINGS_BROWSE_CACHE:
-            browseForCacheIndex(dialog, stateOf(dialog));
-            return TRUE;
-        case IDOK:
-            if (confirmSettings(dialog, stateOf(dialog)))
-                EndDialog(dialog, IDOK);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dialog, IDCANCEL);
-            return TRUE;
-        default:
-            return FALSE;
-        }
-    default:
-        return answerDialogHelp(dialog, message, wParam, lParam);
-    }
 }
 
 }  // namespace
@@ -210,9 +211,7 @@ INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 void settingsCommand(MainWindow& main) {
     if (!main.model())
         return;
-    SettingsDialog state = {main, false};
-    INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(DLG_SETTINGS), main.window(),
-                                     settingsDialogProc, reinterpret_cast<LPARAM>(&state));
-    if (result == IDOK && state.directoryChanged)
+    SettingsDialog dialog(*main.model());
+    if (dialog.runModal(main.window(), DLG_SETTINGS) == IDOK && dialog.directoryChanged())
         SendMessageA(main.window(), WM_COMMAND, CMD_RELOAD, 0);
 }
