@@ -1,8 +1,10 @@
 #include "listtips/tip_window.h"
 
+#include <memory>
 #include <new>
 
 #include "core/win_handles.h"
+#include "core/window_base.h"
 #include "listtips/tip_geometry.h"
 #include "listtips/tip_machine.h"
 
@@ -17,59 +19,51 @@ HFONT viewFont(HWND view) {
 }
 
 // The window side of one tip: the machine decides, this class paints, places
-// and times. Its address lives in the window's extra bytes.
-class TipWindow final : public TipHost {
+// and times. The window owns it once made, and deletes it at its end.
+class TipWindow final : public TipHost, public WindowBase {
 public:
-    TipWindow(HWND tip, HWND view) : tip_(tip), view_(view), machine_(*this) {}
+    explicit TipWindow(HWND view) : view_(view), machine_(*this) {}
 
-    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // Makes the hidden window, owned by `owner`; false when it cannot be
+    // made, and the object is then still the caller's.
+    bool create(HWND owner);
 
     void showTip(const TipRect& textRect, const char* text) override;
-    void hideTip() override { ShowWindow(tip_, SW_HIDE); }
-    bool startTimer() override { return SetTimer(tip_, kTickTimer, GetDoubleClickTime() / 5, nullptr) != 0; }
-    void stopTimer() override { KillTimer(tip_, kTickTimer); }
+    void hideTip() override { ShowWindow(window(), SW_HIDE); }
+    bool startTimer() override { return SetTimer(window(), kTickTimer, GetDoubleClickTime() / 5, nullptr) != 0; }
+    void stopTimer() override { KillTimer(window(), kTickTimer); }
     TipPoint cursor() override;
     TipRect viewClientRect() override;
     bool cursorRestsOnView() override;
 
 private:
-    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void onFinalMessage() override {
+        if (ownedByWindow_)
+            delete this;
+    }
     void paint();
 
-    HWND tip_;
     HWND view_;
     TipMachine machine_;
+    bool ownedByWindow_ = false;
 };
 
-LRESULT CALLBACK TipWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    TipWindow* self = reinterpret_cast<TipWindow*>(GetWindowLongPtrA(window, 0));
-    if (self)
-        return self->handleMessage(message, wParam, lParam);
-    if (message != WM_CREATE)
-        return DefWindowProcA(window, message, wParam, lParam);
-    HWND view = static_cast<HWND>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    self = new (std::nothrow) TipWindow(window, view);
-    if (!self)
-        return -1;
-    SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(self));
-    return 0;
+bool TipWindow::create(HWND owner) {
+    if (!createWindow(GetModuleHandleA(nullptr), kTipWindowClass, WS_POPUP | WS_CLIPSIBLINGS, WS_EX_TOOLWINDOW, owner,
+                      0, 0, 0, 0))
+        return false;
+    ownedByWindow_ = true;
+    return true;
 }
 
 LRESULT TipWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    HWND window = tip_;
-    switch (message) {
-    case WM_NCDESTROY:
-        SetWindowLongPtrA(window, 0, 0);
-        delete this;
-        return DefWindowProcA(window, message, wParam, lParam);
-    case WM_TIP_ENABLE:
+    if (message == WM_TIP_ENABLE) {
         machine_.setEnabled(wParam != 0);
         return 0;
-    default:
-        break;
     }
     if (!machine_.enabled())
-        return DefWindowProcA(window, message, wParam, lParam);
+        return defaultHandling(message, wParam, lParam);
     switch (message) {
     case WM_PAINT:
         paint();
@@ -97,14 +91,14 @@ LRESULT TipWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
         break;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return defaultHandling(message, wParam, lParam);
 }
 
 void TipWindow::showTip(const TipRect& textRect, const char* text) {
     int length = lstrlenA(text);
     SIZE extent = {};
     {
-        WindowDC dc(tip_);
+        WindowDC dc(window());
         if (!dc)
             return;
         SelectedObject font(dc.get(), viewFont(view_));
@@ -115,22 +109,22 @@ void TipWindow::showTip(const TipRect& textRect, const char* text) {
     TipPlacement place = placeTip(textRect, extent.cx, extent.cy, {origin.x, origin.y}, GetSystemMetrics(SM_CXSCREEN));
     // The shown text is also the window's text, for screen readers and
     // for whoever looks at the window from outside.
-    SetWindowTextA(tip_, text);
+    SetWindowTextA(window(), text);
     // Right above its owner, the window that holds the view: Wine hands a
     // click on the tip, which lets the mouse through, to the window below
     // only when that is the tip's owner.
     HWND insertAfter = HWND_TOP;
     UINT flags = SWP_NOACTIVATE;
-    if (HWND owner = GetWindow(tip_, GW_OWNER)) {
+    if (HWND owner = GetWindow(window(), GW_OWNER)) {
         HWND above = GetWindow(owner, GW_HWNDPREV);
-        if (above == tip_)
+        if (above == window())
             flags |= SWP_NOZORDER;
         else if (above)
             insertAfter = above;
     }
-    SetWindowPos(tip_, insertAfter, place.x, place.y, place.width, place.height, flags);
-    ShowWindow(tip_, SW_SHOWNOACTIVATE);
-    UpdateWindow(tip_);
+    SetWindowPos(window(), insertAfter, place.x, place.y, place.width, place.height, flags);
+    ShowWindow(window(), SW_SHOWNOACTIVATE);
+    UpdateWindow(window());
 }
 
 TipPoint TipWindow::cursor() {
@@ -155,11 +149,11 @@ bool TipWindow::cursorRestsOnView() {
 
 void TipWindow::paint() {
     PAINTSTRUCT paint;
-    HDC dc = BeginPaint(tip_, &paint);
+    HDC dc = BeginPaint(window(), &paint);
     if (!dc)
         return;
     RECT client;
-    GetClientRect(tip_, &client);
+    GetClientRect(window(), &client);
     SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
     FillRect(dc, &client, GetSysColorBrush(COLOR_INFOBK));
     DrawEdge(dc, &client, BDR_RAISEDOUTER, BF_RECT);
@@ -169,7 +163,7 @@ void TipWindow::paint() {
         const char* text = machine_.text();
         ExtTextOutA(dc, 2, 2, ETO_CLIPPED, &client, text, static_cast<UINT>(lstrlenA(text)), nullptr);
     }
-    EndPaint(tip_, &paint);
+    EndPaint(window(), &paint);
 }
 
 }  // namespace
@@ -182,8 +176,7 @@ bool registerTipWindowClass() {
     // The tip saves the screen below it and erases nothing, so that showing
     // and hiding it does not make the view paint again.
     windowClass.style = CS_SAVEBITS;
-    windowClass.lpfnWndProc = TipWindow::windowProc;
-    windowClass.cbWndExtra = sizeof(LONG_PTR);
+    windowClass.lpfnWndProc = WindowBase::windowProc;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.lpszClassName = kTipWindowClass;
@@ -196,8 +189,10 @@ HWND createTipWindow(HWND view) {
     HWND owner = view;
     while (owner && (GetWindowLongA(owner, GWL_STYLE) & WS_CHILD))
         owner = GetParent(owner);
-    return CreateWindowExA(WS_EX_TOOLWINDOW, kTipWindowClass, nullptr, WS_POPUP | WS_CLIPSIBLINGS, 0, 0, 0, 0, owner,
-                           nullptr, GetModuleHandleA(nullptr), view);
+    std::unique_ptr<TipWindow> tip(new (std::nothrow) TipWindow(view));
+    if (!tip || !tip->create(owner))
+        return nullptr;
+    return tip.release()->window();
 }
 
 bool programIsActive(HWND view) {

@@ -68,27 +68,14 @@ bool MainWindow::registerClass(HINSTANCE instance) {
 }
 
 bool MainWindow::create(HINSTANCE instance) {
-    HWND window = CreateWindowExA(0, kMainWindowClass, nullptr, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
+    HWND window = createWindow(instance, kMainWindowClass, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, nullptr,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
     return window && frame_.create(window);
 }
 
-LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    MainWindow* self;
-    if (message == WM_NCCREATE) {
-        self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    }
-    if (!self || self->windowDestroyed_)
-        return DefWindowProcA(window, message, wParam, lParam);
-    return self->handleMessage(message, wParam, lParam);
-}
-
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    HWND window = window_;
+    // A copy: window() is null once WM_DESTROY has let go of the window.
+    HWND window = this->window();
     switch (message) {
     case WM_DESTROY:
         onDestroy();
@@ -158,7 +145,7 @@ void MainWindow::onWinIniChange(WPARAM wParam, LPARAM lParam) {
     frame_.forwardToChildren(WM_WININICHANGE, wParam, lParam);
     if (wParam == SPI_SETNONCLIENTMETRICS) {
         frame_.measureStatusFont();
-        SendMessageA(window_, WM_SIZE, 0, 0);
+        SendMessageA(window(), WM_SIZE, 0, 0);
     }
 }
 
@@ -204,9 +191,9 @@ void MainWindow::onRunEnded(RunKind kind, uint32_t runNumber) {
         // A search that found nothing says so, unless the user has turned
         // to another program meanwhile.
         if (filed != MSG_OK)
-            showMessageCode(window_, filed);
-        else if (model_->searchRoot->totalCount() == 0 && GetForegroundWindow() == window_)
-            showMessageCode(window_, MSG_NOTHING_FOUND);
+            showMessageCode(window(), filed);
+        else if (model_->searchRoot->totalCount() == 0 && GetForegroundWindow() == window())
+            showMessageCode(window(), MSG_NOTHING_FOUND);
     }
 }
 
@@ -225,13 +212,13 @@ void MainWindow::reloadCache() {
     MessageCode result = reload(*model_, *notifier_);
     SetCursor(previousCursor);
     if (result != MSG_OK)
-        showMessageCode(window_, result);
+        showMessageCode(window(), result);
 }
 
 void MainWindow::openDocument(const CacheEntry* entry) {
     if (!entry)
         return;
-    MessageBoxQuestions questions(window_);
+    MessageBoxQuestions questions(window());
     // What lies in the cache or came out of it in a save is never started
     // as the browser.
     UntrustedFolders untrusted;
@@ -239,7 +226,7 @@ void MainWindow::openDocument(const CacheEntry* entry) {
     untrusted.saveFolder = lastSaveFolder();
     MessageCode result = openInBrowser(entry->url(), true, untrusted, browser_, questions);
     if (result != MSG_OK)
-        showMessageCode(window_, result);
+        showMessageCode(window(), result);
 }
 
 void MainWindow::applyListTips() {
@@ -259,9 +246,10 @@ void MainWindow::saveState() {
 
 void MainWindow::onDestroy() {
     saveState();
-    quitHelp(window_);
+    quitHelp(window());
     frame_.destroyOwned();
-    windowDestroyed_ = true;
+    // The panes are gone: the messages until the window's end have the
+    // system's handling.
+    detachFromWindow();
     PostQuitMessage(0);
-    window_ = nullptr;
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "browser/navigator_client.h"
+#include "core/window_base.h"
 #include "ui/command_dispatch.h"
 #include "ui/frame.h"
 #include "ui/list_pane.h"
@@ -18,18 +19,15 @@ class ModelNotifier;
 // The main window's class. A second instance finds the first by it.
 extern const char kMainWindowClass[];
 
-class MainWindow {
+class MainWindow : public WindowBase {
 public:
     MainWindow();
-    MainWindow(const MainWindow&) = delete;
-    MainWindow& operator=(const MainWindow&) = delete;
 
     static bool registerClass(HINSTANCE instance);
     // Creates the window and all its children; false when any of them
     // could not be made.
     bool create(HINSTANCE instance);
 
-    HWND window() const { return window_; }
     Frame& frame() { return frame_; }
     TreePane& tree() { return tree_; }
     ListPane& list() { return list_; }
@@ -58,8 +56,7 @@ public:
     void saveState();
 
 private:
-    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     void onDestroy();
     void onWinIniChange(WPARAM wParam, LPARAM lParam);
@@ -67,7 +64,6 @@ private:
     void onRunBegins(RunKind kind, int steps);
     void onRunEnded(RunKind kind, uint32_t runNumber);
 
-    HWND window_ = nullptr;
     CacheModel* model_ = nullptr;
     ModelNotifier* notifier_ = nullptr;
     BrowserSession browser_;
@@ -77,5 +73,4 @@ private:
     ListPane list_;
     CommandDispatch commands_;
     bool startupComplete_ = false;
-    bool windowDestroyed_ = false;
 };
