@@ -2,7 +2,8 @@
 // cache directory, one a line, up to the first NUL; then the whole FAT.DB
 // file (header page and pages). The records whose files are listed are
 // filed into host folders, hidden and shown, and every view of them is
-// made in every order.
+// made in every order; then the cache is read again as a reload does, with
+// half of the directory's files gone.
 //
 // Checks: a record's file is found exactly when a listed name equals it;
 // the scan's filing gives what filing the records one by one gives, with
@@ -129,11 +130,13 @@ void checkSameTree(const CacheModel& scanned, const CacheModel& reference) {
     }
 }
 
-void checkTreeOrder(const CacheModel& model) {
+// A first scan makes no folder without documents; a reload keeps those
+// whose documents are gone.
+void checkTreeOrder(const CacheModel& model, bool firstScan) {
     const FolderList& root = *model.cacheRoot;
     for (int32_t i = 0; i < root.count(); ++i) {
         const DomainFolder& folder = *root.folderAt(i);
-        FUZZ_CHECK(folder.count() > 0);
+        FUZZ_CHECK(!firstScan || folder.count() > 0);
         if (i > 0)
             FUZZ_CHECK(root.compareItems(*root.folderAt(i - 1), folder) < 0);
         for (int32_t j = 0; j < folder.count(); ++j) {
@@ -227,45 +230,72 @@ void checkViews(const CacheModel& model) {
     }
 }
 
+// Reads the index into the model as a scan does; the records filed.
+std::vector<KeptRecord> scanInto(CacheModel& model, const uint8_t* image, size_t size, CacheDirectoryFiles& files) {
+    IndexFiler filer(model);
+    KeepingSink sink(filer);
+    readIndexImage(image, size, files, sink);
+    filer.finish();
+    return std::move(sink.kept);
+}
+
+void fileOneByOne(CacheModel& model, std::vector<KeptRecord>& records) {
+    for (KeptRecord& record : records) {
+        record.record.url = record.url.c_str();
+        record.record.localFile = record.localFile.c_str();
+        record.record.mimeType = record.mimeType.c_str();
+        FUZZ_CHECK(addIndexRecord(model, record.record, record.record.url));
+    }
+}
+
+// A reload empties the host folders but keeps them, with their marks.
+void emptyFolders(CacheModel& model) {
+    FolderList& root = *model.cacheRoot;
+    for (int32_t i = 0; i < root.count(); ++i)
+        root.folderAt(i)->clear();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput input(data, size);
     std::string listing = input.textUntil('\0');
+    const uint8_t* image = input.rest();
+    size_t imageSize = input.restSize();
+    // The directory, and the same directory after every other file has gone.
     CacheDirectoryFiles files;
+    CacheDirectoryFiles laterFiles;
     std::vector<std::string> names;
     for (const std::string& name : linesOf(listing)) {
         if (name.empty())
             continue;
         FUZZ_CHECK(files.add(name.c_str()));
+        if (names.size() % 2 == 0)
+            FUZZ_CHECK(laterFiles.add(name.c_str()));
         names.push_back(name);
     }
-    checkFileLookups(input.rest(), input.restSize(), files, names);
+    checkFileLookups(image, imageSize, files, names);
 
     CacheModel model(nullptr);
-    FUZZ_CHECK(model.status() == 0);
-    std::vector<KeptRecord> kept;
-    {
-        IndexFiler filer(model);
-        KeepingSink sink(filer);
-        readIndexImage(input.rest(), input.restSize(), files, sink);
-        filer.finish();
-        kept = std::move(sink.kept);
-    }
-
     CacheModel reference(nullptr);
-    FUZZ_CHECK(reference.status() == 0);
-    for (KeptRecord& record : kept) {
-        record.record.url = record.url.c_str();
-        record.record.localFile = record.localFile.c_str();
-        record.record.mimeType = record.mimeType.c_str();
-        FUZZ_CHECK(addIndexRecord(reference, record.record, record.record.url));
-    }
+    FUZZ_CHECK(model.status() == 0 && reference.status() == 0);
+    std::vector<KeptRecord> kept = scanInto(model, image, imageSize, files);
+    fileOneByOne(reference, kept);
     checkSameTree(model, reference);
-    checkTreeOrder(model);
+    checkTreeOrder(model, true);
 
     hideSome(model, size);
+    hideSome(reference, size);
     checkListsGiveMarks(model);
+    checkViews(model);
+
+    // The scan of a reload files into the folders that are there.
+    emptyFolders(model);
+    emptyFolders(reference);
+    std::vector<KeptRecord> keptAgain = scanInto(model, image, imageSize, laterFiles);
+    fileOneByOne(reference, keptAgain);
+    checkSameTree(model, reference);
+    checkTreeOrder(model, false);
     checkViews(model);
 
     unhideAll(model);
