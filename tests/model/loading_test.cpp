@@ -94,18 +94,23 @@ struct FolderHold {
     }
 };
 
-// Releases the held folder after a pause, from a thread of its own, and
-// notes that it has done so.
-struct DelayedRelease {
-    HANDLE event;
-    DWORD delayMs;
-    volatile LONG released = 0;
+// Releases the held folder from a thread of its own once the main thread is
+// about to ask for it, and notes whether the main thread was still inside
+// loadFolder then: a main thread that did not wait for the folder would
+// come back before the release, or with the folder still unloaded.
+struct ReleaseOnRequest {
+    HANDLE release;
+    HANDLE asking = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    volatile LONG mainReturned = 0;
+    volatile LONG releasedWhileWaiting = 0;
+
+    ~ReleaseOnRequest() { CloseHandle(asking); }
 
     static DWORD WINAPI run(void* parameter) {
-        auto* self = static_cast<DelayedRelease*>(parameter);
-        Sleep(self->delayMs);
-        InterlockedExchange(&self->released, 1);
-        SetEvent(self->event);
+        auto* self = static_cast<ReleaseOnRequest*>(parameter);
+        WaitForSingleObject(self->asking, 30000);
+        InterlockedExchange(&self->releasedWhileWaiting, self->mainReturned == 0);
+        SetEvent(self->release);
         return 0;
     }
 };
@@ -160,14 +165,17 @@ TEST_CASE("the main thread waits for a folder the loading thread is loading") {
     REQUIRE(WaitForSingleObject(hold.entered, 30000) == WAIT_OBJECT_0);
     CHECK_FALSE(isFolderLoaded(cache.model(), *first));
 
-    DelayedRelease later{hold.release, 300};
-    HANDLE releaser = CreateThread(nullptr, 0, DelayedRelease::run, &later, 0, nullptr);
+    ReleaseOnRequest releaser{hold.release};
+    HANDLE thread = CreateThread(nullptr, 0, ReleaseOnRequest::run, &releaser, 0, nullptr);
+    REQUIRE(thread);
+    SetEvent(releaser.asking);
     loadFolder(cache.model(), first);
-    CHECK(later.released == 1);
+    InterlockedExchange(&releaser.mainReturned, 1);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    CHECK(releaser.releasedWhileWaiting == 1);
     CHECK(isFolderLoaded(cache.model(), *first));
     CHECK(folderHasTitles(*first));
-    WaitForSingleObject(releaser, INFINITE);
-    CloseHandle(releaser);
 
     REQUIRE(window.pumpUntilEnded());
     REQUIRE(waitForThreadEnd(cache.model()));
