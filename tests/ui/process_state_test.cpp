@@ -39,28 +39,48 @@ TEST_CASE("the help file is the one beside the program, never one the help engin
 TEST_CASE("index time stamps are shown in local time, summer and winter with the one bias in force") {
     loadPreloadedStrings();
     updateTimeZoneBias();
-    // The test runner sets a zone away from UTC; under UTC neither a wrong
-    // sign nor a wrong choice between daylight and standard bias would show.
+    // The test runner sets a zone away from UTC, with summer time; under UTC
+    // neither a wrong sign nor a wrong choice between daylight and standard
+    // bias would show.
     REQUIRE(biasInForceSeconds() != 0);
     CHECK(timeZoneBias() == biasInForceSeconds());
+    TIME_ZONE_INFORMATION zone = {};
+    const DWORD season = GetTimeZoneInformation(&zone);
+    REQUIRE((season == TIME_ZONE_ID_STANDARD || season == TIME_ZONE_ID_DAYLIGHT));
+    REQUIRE(zone.DaylightBias != zone.StandardBias);
+    const bool summerNow = season == TIME_ZONE_ID_DAYLIGHT;
 
-    const int64_t winter = 821698200;  // 15.1.1996 09:30 UTC
-    const int64_t summer = 837954300;  // 21.7.1996 13:05 UTC
-    for (int64_t stamp : {winter, summer}) {
-        CAPTURE(stamp);
+    auto shownByProgram = [](int64_t stamp) {
         char shown[64];
         formatDateTime(stamp, true, shown, sizeof shown);
-        CHECK(std::string(shown) == shortDateTime(stamp));
-    }
-
-    // The reckoning above against the system's own date-by-date conversion:
-    // for the stamp in the season that is in force now, the two agree.
-    auto systemLocal = [](int64_t stamp) {
+        return std::string(shown);
+    };
+    // The system's own conversion, which takes each date's season.
+    auto shownBySystem = [](int64_t stamp) {
         SYSTEMTIME utc;
         SYSTEMTIME local;
         REQUIRE(systemTimeOfSeconds(stamp, utc));
         REQUIRE(SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local));
         return shortDateTimeText(local);
     };
-    CHECK((shortDateTime(winter) == systemLocal(winter) || shortDateTime(summer) == systemLocal(summer)));
+    const int64_t winter = 821698200;  // 15.1.1996 09:30 UTC
+    const int64_t summer = 837954300;  // 21.7.1996 13:05 UTC
+    const int64_t inForce = summerNow ? summer : winter;
+    const int64_t other = summerNow ? winter : summer;
+    // Seconds from the other season's local time to the one in force now.
+    const int64_t seasonShift =
+        (summerNow ? zone.StandardBias - zone.DaylightBias : zone.DaylightBias - zone.StandardBias) * 60LL;
+
+    {
+        CAPTURE(inForce);
+        CHECK(shownByProgram(inForce) == shortDateTime(inForce));
+        CHECK(shownByProgram(inForce) == shownBySystem(inForce));
+    }
+    {
+        // Shown with the bias in force now, not with its own season's.
+        CAPTURE(other);
+        CHECK(shownByProgram(other) == shortDateTime(other));
+        CHECK(shownByProgram(other) != shownBySystem(other));
+        CHECK(shownByProgram(other) == shownBySystem(other + seasonShift));
+    }
 }
