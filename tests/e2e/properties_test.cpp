@@ -4,13 +4,14 @@
 #include "dialog_driver.h"
 #include "doctest.h"
 #include "program_state.h"
+#include "resources/dialog_ids.h"
 #include "support/local_time.h"
 
 namespace {
 
 const int kProperties = 1106;
-const int kPrevious = 201;
-const int kNext = 202;
+const int kPrevious = IDC_PROP_PREVIOUS;
+const int kNext = IDC_PROP_NEXT;
 
 std::string field(HWND sheet, int id) {
     return controlText(findControl(sheet, id));
@@ -24,7 +25,7 @@ bool captionShows(HWND sheet, const std::string& title) {
 
 HWND openSheet(const AppDriver& app, const std::string& firstTitle) {
     postCommand(app, kProperties);
-    return findDialogShowing(app, 102, firstTitle);
+    return findDialogShowing(app, IDC_PROP_TITLE, firstTitle);
 }
 
 }  // namespace
@@ -41,13 +42,13 @@ TEST_CASE("the properties sheet shows a document and steps through several") {
         HWND sheet = openSheet(app, "Zebra Startseite");
         REQUIRE(sheet);
         CHECK(captionShows(sheet, "Zebra Startseite"));
-        CHECK(field(sheet, 103) == "http://www.zebra.de/");
-        CHECK(field(sheet, 104) == "text/html");
-        CHECK(field(sheet, 105) == "M0E20001.htm");
-        CHECK(field(sheet, 106) == "1,50 KB (1.536 Bytes)");
-        CHECK(field(sheet, 107) == longDateTime(836215200));
-        CHECK(field(sheet, 108) == longDateTime(837954300));
-        CHECK(field(sheet, 109) == "(Unbekannt)");
+        CHECK(field(sheet, IDC_PROP_URL) == "http://www.zebra.de/");
+        CHECK(field(sheet, IDC_PROP_TYPE) == "text/html");
+        CHECK(field(sheet, IDC_PROP_LOCAL_FILE) == "M0E20001.htm");
+        CHECK(field(sheet, IDC_PROP_SIZE) == "1,50 KB (1.536 Bytes)");
+        CHECK(field(sheet, IDC_PROP_MODIFIED) == longDateTime(836215200));
+        CHECK(field(sheet, IDC_PROP_LAST_ACCESS) == longDateTime(837954300));
+        CHECK(field(sheet, IDC_PROP_EXPIRES) == "(Unbekannt)");
         CHECK(longDateTime(837954300).find("1996") != std::string::npos);
         CHECK_FALSE(IsWindowVisible(findControl(sheet, kPrevious)));
         CHECK_FALSE(IsWindowVisible(findControl(sheet, kNext)));
@@ -63,28 +64,28 @@ TEST_CASE("the properties sheet shows a document and steps through several") {
         HWND previous = findControl(sheet, kPrevious);
         HWND next = findControl(sheet, kNext);
         CHECK(captionShows(sheet, "bild.gif"));
-        CHECK(field(sheet, 106) == "146 KB (150.000 Bytes)");
+        CHECK(field(sheet, IDC_PROP_SIZE) == "146 KB (150.000 Bytes)");
         CHECK(IsWindowVisible(previous));
         CHECK_FALSE(IsWindowEnabled(previous));
         CHECK(IsWindowEnabled(next));
 
         click(next);
-        REQUIRE(waitUntil([&] { return field(sheet, 102) == "leer.txt"; }));
+        REQUIRE(waitUntil([&] { return field(sheet, IDC_PROP_TITLE) == "leer.txt"; }));
         CHECK(captionShows(sheet, "leer.txt"));
-        CHECK(field(sheet, 106) == "0 Bytes");
-        CHECK(field(sheet, 108) == "(Unbekannt)");
+        CHECK(field(sheet, IDC_PROP_SIZE) == "0 Bytes");
+        CHECK(field(sheet, IDC_PROP_LAST_ACCESS) == "(Unbekannt)");
         CHECK(IsWindowEnabled(previous));
         CHECK(IsWindowEnabled(next));
 
         click(next);
-        REQUIRE(waitUntil([&] { return field(sheet, 102) == "Zebra Startseite"; }));
+        REQUIRE(waitUntil([&] { return field(sheet, IDC_PROP_TITLE) == "Zebra Startseite"; }));
         CHECK(captionShows(sheet, "Zebra Startseite"));
         CHECK_FALSE(IsWindowEnabled(next));
         CHECK(focusOf(sheet) == previous);
 
         click(previous);
         click(previous);
-        REQUIRE(waitUntil([&] { return field(sheet, 102) == "bild.gif"; }));
+        REQUIRE(waitUntil([&] { return field(sheet, IDC_PROP_TITLE) == "bild.gif"; }));
         CHECK(captionShows(sheet, "bild.gif"));
         CHECK_FALSE(IsWindowEnabled(previous));
         CHECK(focusOf(sheet) == next);

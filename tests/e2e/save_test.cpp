@@ -1,5 +1,6 @@
 #include <windows.h>
 #include <commctrl.h>
+#include <dlgs.h>
 
 #include <algorithm>
 #include <cctype>
@@ -14,6 +15,8 @@
 #include "extract/save_folder.h"
 #include "printing.h"
 #include "program_state.h"
+#include "resources/dialog_ids.h"
+#include "settings/extract_options.h"
 #include "support/temp_folder.h"
 #include "support/wine_path.h"
 
@@ -53,25 +56,31 @@ HWND openSaveDialog(const AppDriver& app) {
     return findProgramWindow(app, kSaveCaption);
 }
 
-// The option check boxes below the dialog, bit i in box 101 + i.
-unsigned checkedOptions(HWND dialog) {
-    unsigned options = 0;
+// The common dialog's own controls, by the platform's numbers: the list of
+// file types, and the "Hilfe" button, shown when the link options are.
+const int kFileTypes = cmb1;
+const int kHelpButton = pshHelp;
+
+// The link options below the dialog, ExtractOption bit i in check box
+// IDC_SAVE_TEXT_FOLLOW_INTERNAL + i.
+ExtractOptions checkedOptions(HWND dialog) {
+    ExtractOptions options = 0;
     for (int bit = 0; bit < 6; ++bit)
-        if (isChecked(findControl(dialog, 101 + bit)))
+        if (isChecked(findControl(dialog, IDC_SAVE_TEXT_FOLLOW_INTERNAL + bit)))
             options |= 1u << bit;
     return options;
 }
 
-void chooseOptions(HWND dialog, unsigned options) {
+void chooseOptions(HWND dialog, ExtractOptions options) {
     for (int bit = 0; bit < 6; ++bit)
-        REQUIRE(setChecked(findControl(dialog, 101 + bit), (options >> bit) & 1));
+        REQUIRE(setChecked(findControl(dialog, IDC_SAVE_TEXT_FOLLOW_INTERNAL + bit), (options >> bit) & 1));
 }
 
 // The file name field: an edit when the dialog has a hook or a template,
 // else the platform's combo box.
 HWND nameField(HWND dialog) {
-    HWND edit = findControl(dialog, 1152);
-    return edit && IsWindowVisible(edit) ? edit : findControl(dialog, 1148);
+    HWND edit = findControl(dialog, IDC_SAVE_FILE_NAME);
+    return edit && IsWindowVisible(edit) ? edit : findControl(dialog, cmb13);
 }
 
 // Types the target into the file name field and presses "Speichern".
@@ -166,9 +175,9 @@ TEST_CASE("the save dialog for pictures: plain for one, a fixed name field for s
         HWND dialog = openSaveDialog(app);
         REQUIRE(dialog);
         CHECK(controlText(nameField(dialog)) == "bild.gif");
-        CHECK(controlText(findControl(dialog, 1136)) == "GIF-Dateien (*.gif)");
-        CHECK(findControl(dialog, 101) == nullptr);
-        HWND help = findControl(dialog, 1038);
+        CHECK(controlText(findControl(dialog, kFileTypes)) == "GIF-Dateien (*.gif)");
+        CHECK(findControl(dialog, IDC_SAVE_TEXT_FOLLOW_INTERNAL) == nullptr);
+        HWND help = findControl(dialog, kHelpButton);
         CHECK((help == nullptr || !IsWindowVisible(help)));
         click(findControl(dialog, IDCANCEL));
         CHECK(app.waitUntilGone(dialog));
@@ -177,12 +186,12 @@ TEST_CASE("the save dialog for pictures: plain for one, a fixed name field for s
         selectDocuments(app, {"http://www.dokumente.de/bild.gif", "http://www.dokumente.de/foto.jpg"});
         HWND dialog = openSaveDialog(app);
         REQUIRE(dialog);
-        HWND name = findControl(dialog, 1152);
+        HWND name = findControl(dialog, IDC_SAVE_FILE_NAME);
         CHECK(controlText(name) == "(Mehrere Dateien)");
         CHECK_FALSE(IsWindowEnabled(name));
-        CHECK(controlText(findControl(dialog, 1136)) == "Alle Dateien (*.*)");
-        CHECK(findControl(dialog, 101) == nullptr);
-        CHECK(IsWindowVisible(findControl(dialog, 1038)));
+        CHECK(controlText(findControl(dialog, kFileTypes)) == "Alle Dateien (*.*)");
+        CHECK(findControl(dialog, IDC_SAVE_TEXT_FOLLOW_INTERNAL) == nullptr);
+        CHECK(IsWindowVisible(findControl(dialog, kHelpButton)));
         // Only the folder counts; the documents keep their own names.
         saveTo(dialog, target.path() + "\\(Mehrere Dateien)");
         Files files = waitForSave(app, target, {"bild.gif", "foto.jpg"});
@@ -196,6 +205,10 @@ TEST_CASE("the link options of a page, each on and off, decide what comes along,
     TempFolder first("save-options");
     TempFolder second("save-options");
     TempFolder third("save-options");
+    // Internal text links, missing text links and external media links, and
+    // the other three.
+    const ExtractOptions someOptions = TextFollowInternal | TextReplaceMissing | MediaFollowExternal;
+    const ExtractOptions otherOptions = TextFollowExternal | MediaFollowInternal | MediaReplaceMissing;
     {
         AppDriver app;
         REQUIRE(app.start());
@@ -203,14 +216,13 @@ TEST_CASE("the link options of a page, each on and off, decide what comes along,
         selectDocuments(app, {"http://www.dokumente.de/index.htm"});
         HWND dialog = openSaveDialog(app);
         REQUIRE(dialog);
-        CHECK(controlText(findControl(dialog, 1152)) == "index.htm");
-        CHECK(controlText(findControl(dialog, 1136)) == "HTML-Dateien (*.htm, *.html)");
-        CHECK(IsWindowVisible(findControl(dialog, 1038)));
-        CHECK(checkedOptions(dialog) == 0x3F);
-        // Internal text links, missing text links and external media links:
-        // the linked page and the missing-link page come along, the picture
+        CHECK(controlText(findControl(dialog, IDC_SAVE_FILE_NAME)) == "index.htm");
+        CHECK(controlText(findControl(dialog, kFileTypes)) == "HTML-Dateien (*.htm, *.html)");
+        CHECK(IsWindowVisible(findControl(dialog, kHelpButton)));
+        CHECK(checkedOptions(dialog) == kAllExtractOptions);
+        // The linked page and the missing-link page come along, the picture
         // stays a link to its URL.
-        chooseOptions(dialog, 0x15);
+        chooseOptions(dialog, someOptions);
         saveTo(dialog, first.path() + "\\index.htm");
         Files files = waitForSave(app, first, {"index.htm", "missing.htm", "seite.htm"});
         CHECK(files["index.htm"] ==
@@ -220,9 +232,9 @@ TEST_CASE("the link options of a page, each on and off, decide what comes along,
 
         dialog = openSaveDialog(app);
         REQUIRE(dialog);
-        CHECK(checkedOptions(dialog) == 0x15);
-        // The other three: the picture comes along, the page does not.
-        chooseOptions(dialog, 0x2A);
+        CHECK(checkedOptions(dialog) == someOptions);
+        // The picture comes along, the page does not.
+        chooseOptions(dialog, otherOptions);
         saveTo(dialog, second.path() + "\\index.htm");
         files = waitForSave(app, second, {"bild.gif", "index.htm"});
         CHECK(files["index.htm"] ==
@@ -239,7 +251,7 @@ TEST_CASE("the link options of a page, each on and off, decide what comes along,
     selectDocuments(app, {"http://www.dokumente.de/index.htm"});
     HWND dialog = openSaveDialog(app);
     REQUIRE(dialog);
-    CHECK(checkedOptions(dialog) == 0x2A);
+    CHECK(checkedOptions(dialog) == otherOptions);
     chooseOptions(dialog, 0);
     saveTo(dialog, third.path() + "\\Kopie ohne Endung");
     Files files = waitForSave(app, third, {"Kopie ohne Endung"});
@@ -256,7 +268,7 @@ TEST_CASE("a folder of the sample cache is saved whole, its links pointing into 
     selectDocuments(app, {"http://www.brandtmeier.de/"});
     HWND dialog = openSaveDialog(app);
     REQUIRE(dialog);
-    CHECK(controlText(findControl(dialog, 1152)) == "Brandtmeier Feinwerktechnik.htm");
+    CHECK(controlText(findControl(dialog, IDC_SAVE_FILE_NAME)) == "Brandtmeier Feinwerktechnik.htm");
     saveTo(dialog, target.path() + "\\Brandtmeier Feinwerktechnik.htm");
 
     // The pages with their links rewritten; everything else copied from
@@ -337,11 +349,11 @@ TEST_CASE("a long save shows its progress and stops at Abbrechen") {
 
     HWND progress = findProgramWindow(app, "Extrahieren...", 60000);
     REQUIRE(progress);
-    std::string source = controlText(findControl(progress, 102));
-    std::string destination = controlText(findControl(progress, 103));
+    std::string source = controlText(findControl(progress, IDC_PROGRESS_SOURCE));
+    std::string destination = controlText(findControl(progress, IDC_PROGRESS_TARGET));
     CHECK(source.compare(0, 27, "http://gross.example.de/tei") == 0);
     CHECK(destination == source.substr(source.rfind('/') + 1));
-    CHECK(SendMessageA(findControl(progress, 104), PBM_GETRANGE, FALSE, 0) == 4);
+    CHECK(SendMessageA(findControl(progress, IDC_PROGRESS_BAR), PBM_GETRANGE, FALSE, 0) == 4);
     CHECK_FALSE(IsWindowEnabled(app.mainWindow()));
 
     click(findControl(progress, IDCANCEL));
@@ -374,12 +386,13 @@ TEST_CASE("names taken in the folder: one question for all, or Abbrechen, which 
     saveTo(dialog, target.path() + "\\(Mehrere Dateien)");
     HWND question = findProgramWindow(app, "Doppelter Dateiname");
     REQUIRE(question);
-    CHECK(controlText(findControl(question, 101)) == "bild.gif");
-    CHECK(isChecked(findControl(question, 19)));
+    CHECK(controlText(findControl(question, IDC_DUPLICATE_FILE_NAME)) == "bild.gif");
+    // A first question proposes a new name.
+    CHECK(isChecked(findControl(question, IDC_DUPLICATE_RENAME)));
 
     SUBCASE("OK für Alle") {
-        REQUIRE(setChecked(findControl(question, 17), true));
-        click(findControl(question, 128));
+        REQUIRE(setChecked(findControl(question, IDC_DUPLICATE_OVERWRITE), true));
+        click(findControl(question, IDC_DUPLICATE_OK_FOR_ALL));
         Files files = waitForSave(app, target, {"bild.gif", "foto.jpg", "index.htm", "missing.htm", "seite.htm"});
         CHECK(files["bild.gif"].compare(0, 6, "GIF89a") == 0);
         CHECK(files["seite.htm"] == "<html><head><title>Seite</title></head><body>Eine Seite.</body></html>\r\n");
@@ -389,8 +402,10 @@ TEST_CASE("names taken in the folder: one question for all, or Abbrechen, which 
     SUBCASE("Abbrechen") {
         click(findControl(question, IDCANCEL));
         REQUIRE(app.waitUntilGone(question));
+        // The save has ended once the main window is enabled again; what
+        // it still posted is handled before the folder is looked at.
         CHECK(waitUntil([&] { return IsWindowEnabled(app.mainWindow()) != FALSE; }));
-        Sleep(500);
+        REQUIRE(app.sync());
         Files files = filesIn(target);
         CHECK(namesOf(files) == std::vector<std::string>{"bild.gif", "seite.htm"});
         CHECK(files["bild.gif"] == "mein Bild");

@@ -2,6 +2,7 @@
 #include <initializer_list>
 
 #include "doctest.h"
+#include "settings/extract_options.h"
 #include "settings/mru_order.h"
 #include "settings/settings.h"
 
@@ -30,7 +31,7 @@ TEST_CASE("the settings record is stored as 19 little-endian words") {
     s.documentSortKey = -6;
     s.reserved[2] = 7;
     s.reserved2 = 0x0A0B0C0D;
-    s.extractOptions = 0x2A;
+    s.extractOptions = TextFollowExternal | MediaFollowInternal | MediaReplaceMissing;
     unsigned char record[kSettingsRecordSize];
     encodeSettings(s, record);
 
@@ -43,7 +44,7 @@ TEST_CASE("the settings record is stored as 19 little-endian words") {
     CHECK(record[48] == 0xFA);
     CHECK(record[60] == 7);
     CHECK(record[68] == 0x0D);
-    CHECK(record[72] == 0x2A);
+    CHECK(record[72] == (TextFollowExternal | MediaFollowInternal | MediaReplaceMissing));
 
     Settings back{};
     REQUIRE(decodeSettings(record, sizeof record, back));
@@ -65,17 +66,20 @@ TEST_CASE("defaults describe a first run") {
     CHECK(s.documentSortKey == 1);
     CHECK(s.reserved[3] == kPlacementUnset);
     CHECK(s.reserved2 == 0);
-    CHECK(s.extractOptions == 0x3F);
+    CHECK(s.extractOptions == kAllExtractOptions);
 }
 
 TEST_CASE("a 72-byte record gets its save options from the old option bits") {
+    // Each old bit stood for the text and the media option alike; "no media
+    // links" then takes away following the media links, not replacing them.
     CHECK(extractOptionsOfOldRecord(0) == 0);
-    CHECK(extractOptionsOfOldRecord(0x05000000) == 0x01);
-    CHECK(extractOptionsOfOldRecord(0x01000000) == 0x09);
-    CHECK(extractOptionsOfOldRecord(0x02000000) == 0x12);
-    CHECK(extractOptionsOfOldRecord(0x08000000) == 0x24);
-    CHECK(extractOptionsOfOldRecord(0x0B000000) == 0x3F);
-    CHECK(extractOptionsOfOldRecord(0x0F000000) == 0x27);
+    CHECK(extractOptionsOfOldRecord(OPTION_OLD_FOLLOW_INTERNAL | OPTION_OLD_NO_MEDIA_LINKS) == TextFollowInternal);
+    CHECK(extractOptionsOfOldRecord(OPTION_OLD_FOLLOW_INTERNAL) == kFollowInternal);
+    CHECK(extractOptionsOfOldRecord(OPTION_OLD_FOLLOW_EXTERNAL) == kFollowExternal);
+    CHECK(extractOptionsOfOldRecord(OPTION_OLD_REPLACE_MISSING) == kReplaceMissing);
+    const uint32_t oldDefaults = OPTION_OLD_FOLLOW_INTERNAL | OPTION_OLD_FOLLOW_EXTERNAL | OPTION_OLD_REPLACE_MISSING;
+    CHECK(extractOptionsOfOldRecord(oldDefaults) == kAllExtractOptions);
+    CHECK(extractOptionsOfOldRecord(oldDefaults | OPTION_OLD_NO_MEDIA_LINKS) == (kTextOptions | MediaReplaceMissing));
 
     unsigned char record[kOldSettingsRecordSize] = {};
     putWord(record, 48, 3);

@@ -4,6 +4,7 @@
 
 #include "doctest.h"
 #include "registry_fixture.h"
+#include "settings/extract_options.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ TEST_CASE("the settings record round-trips through the registry") {
     s.documentSortKey = -6;
     s.reserved[1] = 42;
     s.reserved2 = 99;
-    s.extractOptions = 0x15;
+    s.extractOptions = TextFollowInternal | TextReplaceMissing | MediaFollowExternal;
     REQUIRE(writeSettingsRecord(s));
 
     HKEY key = createTestKey();
@@ -93,7 +94,7 @@ TEST_CASE("a 72-byte record from the registry is converted") {
     loadSettings();
     CHECK(processSettings().optionFlags == 0x05000000);
     CHECK(processSettings().splitterPos == 300);
-    CHECK(processSettings().extractOptions == 0x01);
+    CHECK(processSettings().extractOptions == TextFollowInternal);
     deleteProgramKey();
 }
 
