@@ -395,6 +395,73 @@ bool AppDriver::sync(DWORD timeoutMs) const {
     return waitUntil([&] { return static_cast<int>(SendMessageA(list(), LVM_GETHOVERTIME, 0, 0)) == mark; }, timeoutMs);
 }
 
+ProbeLibrary* AppDriver::watchingProbe() {
+    if (!probe_)
+        probe_.reset(new ProbeLibrary(process_.hProcess, process_.dwProcessId));
+    if (!probe_->watch(process_.dwThreadId))
+        return nullptr;
+    // The hook's first message sets the clock going.
+    ProgramNotes notes;
+    if (!(probe_->readNotes(notes) && notes.clockTimer) &&
+        !(sync() && waitUntil([&] { return probe_->readNotes(notes) && notes.clockTimer; }, 5000)))
+        return nullptr;
+    return probe_.get();
+}
+
+bool AppDriver::moveMouse(POINT screen, DWORD timeoutMs) {
+    ProbeLibrary* probe = watchingProbe();
+    if (!probe)
+        return false;
+    auto lastMoveAt = [&](POINT point) {
+        ProgramNotes notes;
+        return probe->readNotes(notes) && notes.lastMouse.x == point.x && notes.lastMouse.y == point.y;
+    };
+    // Wine moves the X pointer along and hears of it again from the X
+    // server, in the program, a moment later; a jump still on its way can
+    // put the mouse back where it came from. The moves are made again until
+    // the mouse stays, once the program has handled what had come by then.
+    const int attempts = 5;
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        // A hand arrives at a point in more than one move, and so does the
+        // test: a move to where the mouse already is may reach no window.
+        bool arrived = true;
+        for (int approach : {1, 0}) {
+            POINT to = {screen.x - approach, screen.y};
+            ProgramNotes before;
+            if (!probe->readNotes(before))
+                return false;
+            SetCursorPos(to.x, to.y);
+            INPUT input = {};
+            input.type = INPUT_MOUSE;
+            input.mi.dwFlags = MOUSEEVENTF_MOVE;
+            SendInput(1, &input, sizeof input);
+            ProgramNotes now;
+            arrived = waitUntil(
+                [&] { return probe->readNotes(now) && now.mouseMoves != before.mouseMoves && lastMoveAt(to); },
+                timeoutMs / attempts);
+            if (!arrived)
+                break;
+        }
+        POINT cursor = {};
+        if (arrived && sync() && GetCursorPos(&cursor) && cursor.x == screen.x && cursor.y == screen.y &&
+            lastMoveAt(screen))
+            return true;
+    }
+    return false;
+}
+
+long AppDriver::programClock() {
+    ProbeLibrary* probe = watchingProbe();
+    ProgramNotes notes;
+    return probe && probe->readNotes(notes) ? notes.clockTicks : -1;
+}
+
+HWND AppDriver::captureWindow() const {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(process_.dwThreadId, &info) ? info.hwndCapture : nullptr;
+}
+
 bool AppDriver::rectOf(HWND window, UINT message, WPARAM wParam, RECT& rect, const void* request) const {
     RemoteMemory memory(process_.hProcess, sizeof(RECT));
     if (!memory.valid() || (request && !memory.write(request, sizeof(RECT))))
@@ -436,10 +503,10 @@ std::vector<UINT> AppDriver::popupMenuStates(HWND popup, const std::vector<int>&
         if (!menu)
             return {};
     }
-    if (!menuProbe_)
-        menuProbe_.reset(new MenuProbe(process_.hProcess, process_.dwProcessId));
+    if (!probe_)
+        probe_.reset(new ProbeLibrary(process_.hProcess, process_.dwProcessId));
     MenuProbeRequest request;
-    if (!menuProbe_->read(main_, menu, ids, request))
+    if (!probe_->readMenu(main_, menu, ids, request))
         return {};
     if (defaultItem)
         *defaultItem = request.defaultItem;

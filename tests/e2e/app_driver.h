@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-class MenuProbe;
+class ProbeLibrary;
 
 struct TreeNode {
     std::string label;
@@ -96,6 +96,17 @@ public:
     // Returns once the program has handled what was posted to it before.
     bool sync(DWORD timeoutMs = 20000) const;
 
+    // Moves the mouse to a point of the screen as a hand does, and returns
+    // once the program's main thread has taken the move there from its
+    // queue (false when it did not within the time).
+    bool moveMouse(POINT screen, DWORD timeoutMs = 5000);
+    // The program's own clock, which ticks at the pace of its list tips'
+    // timer and only while its main thread takes its messages: the ticks so
+    // far, -1 when it cannot be read.
+    long programClock();
+    // The window of the program that has captured the mouse, or null.
+    HWND captureWindow() const;
+
     // TB_GETSTATE of the toolbar button of `id`.
     int toolbarState(int id) const;
     // Clicks the button as the mouse would.
@@ -142,6 +153,8 @@ public:
     HANDLE mainThread() const { return process_.hThread; }
 
 private:
+    // The probe library in the program, its hook set for the notes.
+    ProbeLibrary* watchingProbe();
     std::string sendTextMessage(HWND window, UINT message, WPARAM wParam, size_t bufferSize) const;
     bool rectOf(HWND window, UINT message, WPARAM wParam, RECT& rect, const void* request = nullptr) const;
     HWND rightClickAt(HWND window, POINT client);
@@ -150,7 +163,7 @@ private:
     PROCESS_INFORMATION process_ = {};
     HWND main_ = nullptr;
     mutable int syncMark_ = 1000;
-    std::unique_ptr<MenuProbe> menuProbe_;
+    std::unique_ptr<ProbeLibrary> probe_;
 };
 
 // The text on the clipboard, or "<none>".

@@ -11,9 +11,10 @@
 namespace {
 
 const DWORD kProbeTimeoutMs = 10000;
+const char kLibraryName[] = "menu_probe.dll";
 
 std::string libraryPath() {
-    return winePath(std::string(TARN_BINARY_DIR) + "/tests/e2e/menu_probe.dll");
+    return winePath(std::string(TARN_BINARY_DIR) + "/tests/e2e/" + kLibraryName);
 }
 
 // Where the module `name` lies in `processId`; Wine usually loads kernel32
@@ -48,19 +49,23 @@ DWORD runRemote(HANDLE process, uintptr_t procedure, void* parameter) {
 
 }  // namespace
 
-bool MenuProbe::load() {
+ProbeLibrary::~ProbeLibrary() {
+    if (hook_)
+        UnhookWindowsHookEx(hook_);
+}
+
+// The library is loaded into the program for good: a hook's library that
+// only the hook loads is loaded and freed again around every call, and its
+// notes would go with it.
+bool ProbeLibrary::load() {
     if (remoteModule_)
         return true;
     std::string path = libraryPath();
-    HMODULE local = LoadLibraryA(path.c_str());
+    local_ = LoadLibraryA(path.c_str());
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    if (!local || !kernel)
-        return false;
-    FARPROC procedure = GetProcAddress(local, "readMenuStates");
     uintptr_t kernelBase = remoteModuleBase(processId_, "kernel32.dll");
-    if (!procedure || !kernelBase)
+    if (!local_ || !kernel || !kernelBase)
         return false;
-    procedureOffset_ = reinterpret_cast<uintptr_t>(procedure) - reinterpret_cast<uintptr_t>(local);
     uintptr_t loadLibrary = reinterpret_cast<uintptr_t>(GetProcAddress(kernel, "LoadLibraryA")) -
                             reinterpret_cast<uintptr_t>(kernel) + kernelBase;
     RemoteMemory name(process_, path.size() + 1);
@@ -70,13 +75,17 @@ bool MenuProbe::load() {
     // handle: the module is looked up once it is loaded.
     if (!runRemote(process_, loadLibrary, name.address()))
         return false;
-    remoteModule_ = remoteModuleBase(processId_, "menu_probe.dll");
+    remoteModule_ = remoteModuleBase(processId_, kLibraryName);
     return remoteModule_ != 0;
 }
 
-bool MenuProbe::read(HWND window, HMENU menu, const std::vector<int>& ids, MenuProbeRequest& out) {
+bool ProbeLibrary::readMenu(HWND window, HMENU menu, const std::vector<int>& ids, MenuProbeRequest& out) {
     if (ids.size() > 64 || !load())
         return false;
+    FARPROC procedure = GetProcAddress(local_, "readMenuStates");
+    if (!procedure)
+        return false;
+    uintptr_t offset = reinterpret_cast<uintptr_t>(procedure) - reinterpret_cast<uintptr_t>(local_);
     std::memset(&out, 0, sizeof out);
     out.window = window;
     out.menu = menu;
@@ -84,6 +93,32 @@ bool MenuProbe::read(HWND window, HMENU menu, const std::vector<int>& ids, MenuP
     for (size_t i = 0; i < ids.size(); ++i)
         out.ids[i] = ids[i];
     RemoteMemory request(process_, sizeof out);
-    return request.write(&out, sizeof out) &&
-           runRemote(process_, remoteModule_ + procedureOffset_, request.address()) && request.read(&out, sizeof out);
+    return request.write(&out, sizeof out) && runRemote(process_, remoteModule_ + offset, request.address()) &&
+           request.read(&out, sizeof out);
+}
+
+bool ProbeLibrary::watch(DWORD threadId) {
+    if (hook_)
+        return true;
+    if (!load())
+        return false;
+    // Through the function type that stands for any other.
+    HOOKPROC procedure =
+        reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(GetProcAddress(local_, "watchMessages")));
+    if (!procedure)
+        return false;
+    // Set from here, the hook runs in the program, in the library loaded
+    // there; it stays while this thread does.
+    hook_ = SetWindowsHookExA(WH_GETMESSAGE, procedure, local_, threadId);
+    return hook_ != nullptr;
+}
+
+bool ProbeLibrary::readNotes(ProgramNotes& out) const {
+    FARPROC notes = local_ ? GetProcAddress(local_, "programNotes") : nullptr;
+    if (!hook_ || !notes)
+        return false;
+    uintptr_t offset = reinterpret_cast<uintptr_t>(notes) - reinterpret_cast<uintptr_t>(local_);
+    SIZE_T got = 0;
+    return ReadProcessMemory(process_, reinterpret_cast<const void*>(remoteModule_ + offset), &out, sizeof out, &got) &&
+           got == sizeof out;
 }

@@ -7,6 +7,7 @@
 #include "printing.h"
 #include "program_state.h"
 #include "session.h"
+#include "waiting.h"
 
 namespace {
 
@@ -15,30 +16,32 @@ const uint32_t kOptionDetails = 0x20;
 const uint32_t kOptionHierarchical = 0x40;
 const uint32_t kOptionMaximized = 0x1;
 
+void pressLeftButton(bool down) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    SendInput(1, &input, sizeof input);
+}
+
 // Drags the bar between tree and list `distance` pixels to the right with
 // the real mouse, as a user would; returns where it was let go, in the
-// main window's client coordinates.
-int dragSplitter(const AppDriver& app, int distance) {
+// main window's client coordinates. The drag holds the mouse captured from
+// the press until the button comes up.
+int dragSplitter(AppDriver& app, int distance) {
     RECT tree;
     RECT list;
     GetWindowRect(app.tree(), &tree);
     GetWindowRect(app.list(), &list);
     POINT grab = {(tree.right + list.left) / 2, (tree.top + tree.bottom) / 2};
     POINT drop = {grab.x + distance, grab.y};
-    auto moveTo = [](POINT at, DWORD buttons) {
-        SetCursorPos(at.x, at.y);
-        INPUT input = {};
-        input.type = INPUT_MOUSE;
-        input.mi.dwFlags = buttons;
-        if (buttons)
-            SendInput(1, &input, sizeof input);
-        Sleep(100);
-    };
-    moveTo(grab, 0);
-    moveTo(grab, MOUSEEVENTF_LEFTDOWN);
-    moveTo({grab.x + distance / 2, grab.y}, MOUSEEVENTF_MOVE);
-    moveTo(drop, MOUSEEVENTF_MOVE);
-    moveTo(drop, MOUSEEVENTF_LEFTUP);
+    REQUIRE(app.moveMouse(grab));
+    pressLeftButton(true);
+    REQUIRE(waitUntil([&] { return app.captureWindow() == app.mainWindow(); }));
+    REQUIRE(app.moveMouse({grab.x + distance / 2, grab.y}));
+    REQUIRE(app.moveMouse(drop));
+    pressLeftButton(false);
+    REQUIRE(waitUntil([&] { return app.captureWindow() == nullptr; }));
+    REQUIRE(app.sync());
     ScreenToClient(app.mainWindow(), &drop);
     return drop.x;
 }

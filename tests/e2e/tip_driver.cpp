@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "doctest.h"
+#include "listtips/tip_machine.h"
 #include "remote_memory.h"
 #include "waiting.h"
 
@@ -41,7 +43,7 @@ bool isInk(uint32_t pixel) {
 
 }  // namespace
 
-TipDriver::TipDriver(const AppDriver& app) : app_(app) {
+TipDriver::TipDriver(AppDriver& app) : app_(app) {
     DWORD processId = 0;
     GetWindowThreadProcessId(app.mainWindow(), &processId);
     process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
@@ -83,24 +85,26 @@ bool TipDriver::waitForNoTip(DWORD timeoutMs) const {
     return waitUntil([&] { return shownTip() == nullptr; }, timeoutMs);
 }
 
-bool TipDriver::noTipFor(DWORD timeMs) const {
-    return !waitUntil([&] { return shownTip() != nullptr; }, timeMs);
+bool TipDriver::noTipWhileResting() const {
+    // A tip shows TipMachine::kDelayTicks ticks of its timer after the mouse
+    // came to rest. The clock keeps the timer's pace but not its beat: two
+    // ticks more cover a timer started up to a tick before the count was
+    // read and ticking just after the clock.
+    const long restTicks = TipMachine::kDelayTicks + 2;
+    const long start = app_.programClock();
+    if (start < 0)
+        return false;
+    waitUntil([&] { return shownTip() != nullptr || app_.programClock() - start >= restTicks; }, 30000);
+    return shownTip() == nullptr && app_.programClock() - start >= restTicks;
 }
 
 std::string TipDriver::tipText(HWND tip) const {
     return app_.windowText(tip);
 }
 
-// A hand arrives at a point in more than one move, and so does the test: a
-// single move can meet Wine still settling the pointer after the previous
-// jump, and the view would then never hear of the place the mouse rests on.
 void TipDriver::moveMouse(HWND window, POINT client) const {
     ClientToScreen(window, &client);
-    for (int approach : {1, 0}) {
-        SetCursorPos(client.x - approach, client.y);
-        sendMouse(MOUSEEVENTF_MOVE);
-        Sleep(50);
-    }
+    CHECK_MESSAGE(app_.moveMouse(client), "the program did not take the mouse move to " << client.x << "," << client.y);
 }
 
 std::string TipDriver::situation() const {

@@ -21,7 +21,7 @@ struct InkStart {
 
 class TipDriver {
 public:
-    explicit TipDriver(const AppDriver& app);
+    explicit TipDriver(AppDriver& app);
     ~TipDriver();
     TipDriver(const TipDriver&) = delete;
     TipDriver& operator=(const TipDriver&) = delete;
@@ -36,14 +36,18 @@ public:
     HWND waitForTipText(const std::string& text, DWORD timeoutMs = 10000) const;
     // Waits until no tip is shown.
     bool waitForNoTip(DWORD timeoutMs = 5000) const;
-    // True when no tip shows during the whole time.
-    bool noTipFor(DWORD timeMs) const;
+    // True when no tip shows while the mouse rests where it is, for longer
+    // than a tip waits before it shows: by the program's own clock, which
+    // keeps pace with the tips' timer however slowly the program runs.
+    bool noTipWhileResting() const;
     std::string tipText(HWND tip) const;
     // Where the mouse is, whether the program is in front and what tip
     // shows: for the report of a failed check.
     std::string situation() const;
 
-    // Moves the mouse to a point of `window`'s client area as a user would.
+    // Moves the mouse to a point of `window`'s client area as a user would;
+    // the program has taken the move there when it returns, or the check
+    // fails.
     void moveMouse(HWND window, POINT client) const;
     void moveMouseToCentre(HWND window, const RECT& client) const;
     void click() const;
@@ -59,6 +63,6 @@ public:
     InkStart tipInkStart(HWND tip) const;
 
 private:
-    const AppDriver& app_;
+    AppDriver& app_;
     HANDLE process_ = nullptr;
 };

@@ -33,11 +33,18 @@ struct TipsSession {
 
     ~TipsSession() { app.closeThroughMenu(); }
 
-    // The mouse waits where no tip can come.
+    // The mouse waits where no tip can come: below the rows, on the part
+    // of the list the screen shows.
     void parkMouse() const {
         RECT client;
         GetClientRect(app.list(), &client);
-        tips.moveMouse(app.list(), {client.right / 2, client.bottom - 5});
+        POINT park = {client.right / 2, client.bottom - 5};
+        POINT onScreen = park;
+        ClientToScreen(app.list(), &onScreen);
+        const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+        if (onScreen.x >= screenWidth)
+            park.x -= onScreen.x - (screenWidth - 1);
+        tips.moveMouse(app.list(), park);
     }
 };
 
@@ -76,12 +83,12 @@ TEST_CASE_FIXTURE(TipsSession, "a title cut by its column shows whole, laid exac
     // A title that fits its column shows none.
     tips.moveMouseToCentre(app.list(), tips.listCell(kShort, kTitleColumn));
     CHECK(tips.waitForNoTip());
-    CHECK(tips.noTipFor(1500));
+    CHECK(tips.noTipWhileResting());
 
     SUBCASE("the plain list view shows no tips; the details view again without reinstalling") {
         app.command(kListView);
         tips.moveMouse(app.list(), {10, 10});
-        CHECK(tips.noTipFor(1500));
+        CHECK(tips.noTipWhileResting());
         app.command(kDetails);
         parkMouse();
         tips.moveMouseToCentre(app.list(), tips.listCell(kBremen, kTitleColumn));
@@ -115,7 +122,7 @@ TEST_CASE_FIXTURE(TipsSession, "a right-aligned size cut by the list's right edg
     SendMessageA(app.list(), LVM_SETCOLUMNWIDTH, kTitleColumn, client.right - 3 * 80 - 60);
     size = tips.listCell(kAachen, kSizeColumn);
     tips.moveMouse(app.list(), {size.right - 4, (size.top + size.bottom) / 2});
-    CHECK(tips.noTipFor(1500));
+    CHECK(tips.noTipWhileResting());
 }
 
 TEST_CASE_FIXTURE(TipsSession, "a tree label that runs past the tree's right edge shows whole over the label") {
@@ -161,7 +168,7 @@ TEST_CASE_FIXTURE(TipsSession, "a click, a key, scrolling and sorting hide the t
     tips.click();
     CHECK(tips.waitForNoTip(1000));
     // While the mouse stays on the title, it does not come back.
-    CHECK(tips.noTipFor(1500));
+    CHECK(tips.noTipWhileResting());
 
     REQUIRE(showTip());
     send(WM_KEYDOWN, VK_SHIFT);
@@ -190,7 +197,7 @@ TEST_CASE_FIXTURE(TipsSession, "switching list tips off stops them; on again reu
     CHECK_FALSE(tips.shownTip());
     parkMouse();
     tips.moveMouseToCentre(app.list(), tips.listCell(kBremen, kTitleColumn));
-    CHECK(tips.noTipFor(1500));
+    CHECK(tips.noTipWhileResting());
 
     app.command(kListTips);
     CHECK(tips.tipWindows() == tipWindows);
