@@ -1,7 +1,9 @@
 #include "app_driver.h"
 
 #include <commctrl.h>
+#include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "menu_probe.h"
@@ -462,6 +464,31 @@ HWND AppDriver::captureWindow() const {
     return GetGUIThreadInfo(process_.dwThreadId, &info) ? info.hwndCapture : nullptr;
 }
 
+std::vector<DWORD> AppDriver::threadIds() const {
+    std::vector<DWORD> ids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return ids;
+    THREADENTRY32 thread = {};
+    thread.dwSize = sizeof thread;
+    for (BOOL more = Thread32First(snapshot, &thread); more; more = Thread32Next(snapshot, &thread))
+        if (thread.th32OwnerProcessID == process_.dwProcessId)
+            ids.push_back(thread.th32ThreadID);
+    CloseHandle(snapshot);
+    return ids;
+}
+
+bool AppDriver::waitForThreadsEnded(const std::vector<DWORD>& earlier, DWORD timeoutMs) const {
+    return waitUntil(
+        [&] {
+            for (DWORD id : threadIds())
+                if (std::find(earlier.begin(), earlier.end(), id) == earlier.end())
+                    return false;
+            return true;
+        },
+        timeoutMs);
+}
+
 bool AppDriver::rectOf(HWND window, UINT message, WPARAM wParam, RECT& rect, const void* request) const {
     RemoteMemory memory(process_.hProcess, sizeof(RECT));
     if (!memory.valid() || (request && !memory.write(request, sizeof(RECT))))
@@ -733,6 +760,12 @@ bool ClipboardHolder::hold(const std::string& text) {
     MSG message;
     PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
     return held;
+}
+
+bool ClipboardHolder::waitForRequest(DWORD timeoutMs) const {
+    // The request is a message sent to the owner window; it waits in this
+    // thread's queue until release() takes it.
+    return waitUntil([] { return (HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) != 0; }, timeoutMs);
 }
 
 void ClipboardHolder::release() {

@@ -106,6 +106,12 @@ public:
     long programClock();
     // The window of the program that has captured the mouse, or null.
     HWND captureWindow() const;
+    // The ids of the program's threads.
+    std::vector<DWORD> threadIds() const;
+    // Waits until every thread of the program but those of `earlier` has
+    // ended: a background run started since is over, though its end message
+    // may still wait in the program's queue.
+    bool waitForThreadsEnded(const std::vector<DWORD>& earlier, DWORD timeoutMs = 20000) const;
 
     // TB_GETSTATE of the toolbar button of `id`.
     int toolbarState(int id) const;
@@ -182,6 +188,9 @@ public:
     ClipboardHolder& operator=(const ClipboardHolder&) = delete;
 
     bool hold(const std::string& text);
+    // Waits until a program asks to take the clipboard over: it then waits
+    // for this thread, and goes on only after release().
+    bool waitForRequest(DWORD timeoutMs = 20000) const;
     // Answers what was sent meanwhile.
     void release();
 

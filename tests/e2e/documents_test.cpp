@@ -29,6 +29,19 @@ HTREEITEM nodeLabelled(const AppDriver& app, const std::string& label) {
     return nullptr;
 }
 
+// The program's message at the end of a background run (its
+// WM_RUN_ENDED), which the main thread takes for the end of the run in
+// flight only when it carries that run's number.
+const UINT kRunEnded = WM_USER + 114;
+const WPARAM kLoadingRun = 1;
+// The runs are numbered from 1, the loading run of the start.
+const LPARAM kStartRun = 1;
+const LPARAM kFirstReloadRun = 2;
+
+void postRunEnded(const AppDriver& app, LPARAM run) {
+    PostMessageA(app.mainWindow(), kRunEnded, kLoadingRun, run);
+}
+
 bool greyInMenu(AppDriver& app, int id) {
     std::vector<UINT> states = app.menuStates({id});
     return states.size() == 1 && (states[0] & (MF_GRAYED | MF_DISABLED)) != 0;
@@ -303,11 +316,15 @@ TEST_CASE("a second Aktualisieren while the first run is in flight is refused; s
     // queues up behind the second F5 and an end message of the run before.
     ClipboardHolder holder;
     REQUIRE(holder.hold("vorher"));
+    const std::vector<DWORD> idleThreads = app.threadIds();
     app.postKey(VK_F5);
     app.postCharacter(3);
     app.postKey(VK_F5);
-    PostMessageA(app.mainWindow(), WM_USER + 114, 1, 1);
-    Sleep(1500);
+    postRunEnded(app, kStartRun);
+    // By the time "URL kopieren" waits, the first F5 has started its run;
+    // the run's thread ends while the program waits.
+    REQUIRE(holder.waitForRequest());
+    REQUIRE(app.waitForThreadsEnded(idleThreads));
     // b.example.com's one file leaves the cache: only a reload now sees it.
     REQUIRE(DeleteFileA(cache.file("M0E20021.htm").c_str()));
     holder.release();
@@ -323,7 +340,7 @@ TEST_CASE("a second Aktualisieren while the first run is in flight is refused; s
     REQUIRE(app.clickToolbarButton(kReload));
     REQUIRE(app.waitUntilIdle());
     CHECK(app.folderLabels("Netscape Cache") == Labels{"a.example.org", "c.example.org", "www.zebra.de"});
-    PostMessageA(app.mainWindow(), WM_USER + 114, 1, 2);
+    postRunEnded(app, kFirstReloadRun);
     REQUIRE(app.sync());
     CHECK(app.folderLabels("Netscape Cache") == Labels{"a.example.org", "c.example.org", "www.zebra.de"});
     REQUIRE(app.selectTreeLabel("a.example.org"));
