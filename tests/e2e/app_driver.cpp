@@ -79,6 +79,11 @@ std::string tarnviewPath() {
 AppDriver::AppDriver() = default;
 
 AppDriver::~AppDriver() {
+    forgetProcess();
+}
+
+void AppDriver::forgetProcess() {
+    probe_.reset();
     if (process_.hProcess) {
         if (running()) {
             TerminateProcess(process_.hProcess, 1);
@@ -87,9 +92,12 @@ AppDriver::~AppDriver() {
         CloseHandle(process_.hProcess);
         CloseHandle(process_.hThread);
     }
+    process_ = {};
+    main_ = nullptr;
 }
 
 bool AppDriver::start(DWORD timeoutMs) {
+    forgetProcess();
     std::string path = tarnviewPath();
     std::string commandLine = "\"" + path + "\"";
     STARTUPINFOA startup = {};

@@ -32,7 +32,9 @@ public:
     AppDriver& operator=(const AppDriver&) = delete;
 
     // Starts the program and waits until its main window is visible and the
-    // loading pass (progress bar in the status bar) has ended.
+    // loading pass (progress bar in the status bar) has ended. A driver
+    // whose program has ended starts it again; one still running is ended
+    // first.
     bool start(DWORD timeoutMs = 30000);
     bool running() const;
 
@@ -159,6 +161,8 @@ public:
     HANDLE mainThread() const { return process_.hThread; }
 
 private:
+    // Ends a program still running and lets go of it.
+    void forgetProcess();
     // The probe library in the program, its hook set for the notes.
     ProbeLibrary* watchingProbe();
     std::string sendTextMessage(HWND window, UINT message, WPARAM wParam, size_t bufferSize) const;

@@ -9,6 +9,7 @@
 #include "menu_commands.h"
 #include "printing.h"
 #include "program_state.h"
+#include "session.h"
 
 namespace {
 
@@ -40,10 +41,8 @@ using States = std::vector<int>;
 
 }  // namespace
 
-TEST_CASE("each command is enabled by the focused pane, its selection and the folder shown") {
-    prepareFirstStart(fixtureCache("basic"));
-    AppDriver app;
-    REQUIRE(app.start());
+TEST_CASE_FIXTURE(ProgramSession, "each command is enabled by the focused pane, its selection and the folder shown") {
+    startOn(fixtureCache("basic"));
     const std::vector<int> menuIds = {kOpen, kHide, kUnhide, kDelete, kCopyUrl, kGoToDomain, kReload};
     const std::vector<int> buttonIds = {kOpen, kToggleHidden, kDelete, kCopyUrl, kPreviousFolder, kNextFolder, kReload};
 
@@ -109,10 +108,9 @@ TEST_CASE("each command is enabled by the focused pane, its selection and the fo
     REQUIRE(app.closeThroughMenu());
 }
 
-TEST_CASE("view options show as checks, and the filters are grey and do nothing while everything is shown") {
-    prepareFirstStart(fixtureCache("basic"));
-    AppDriver app;
-    REQUIRE(app.start());
+TEST_CASE_FIXTURE(ProgramSession,
+                  "view options show as checks, and the filters are grey and do nothing while everything is shown") {
+    startOn(fixtureCache("basic"));
     auto checks = [&](const std::vector<int>& ids) {
         std::vector<bool> out;
         for (UINT state : app.menuStates(ids))
@@ -178,10 +176,9 @@ TEST_CASE("view options show as checks, and the filters are grey and do nothing 
     REQUIRE(app.closeThroughMenu());
 }
 
-TEST_CASE("Tab, Shift+Tab and F6 move between the panes; Shift+F10 opens the focused pane's menu") {
-    prepareFirstStart(fixtureCache("basic"));
-    AppDriver app;
-    REQUIRE(app.start());
+TEST_CASE_FIXTURE(ProgramSession,
+                  "Tab, Shift+Tab and F6 move between the panes; Shift+F10 opens the focused pane's menu") {
+    startOn(fixtureCache("basic"));
     REQUIRE(app.focusedWindow() == app.tree());
     app.pressKey(VK_TAB);
     CHECK(app.focusedWindow() == app.list());
@@ -234,10 +231,9 @@ TEST_CASE("Tab, Shift+Tab and F6 move between the panes; Shift+F10 opens the foc
     REQUIRE(app.closeThroughMenu());
 }
 
-TEST_CASE("select all and invert work on the list; previous and next folder on the toolbar walk the tree") {
-    prepareFirstStart(fixtureCache("basic"));
-    AppDriver app;
-    REQUIRE(app.start());
+TEST_CASE_FIXTURE(ProgramSession,
+                  "select all and invert work on the list; previous and next folder on the toolbar walk the tree") {
+    startOn(fixtureCache("basic"));
     REQUIRE(app.clickToolbarButton(kNextFolder));
     CHECK(app.treeLabel(app.selectedTreeItem()) == "b.example.com");
     REQUIRE(app.clickToolbarButton(kPreviousFolder));
@@ -256,10 +252,8 @@ TEST_CASE("select all and invert work on the list; previous and next folder on t
     REQUIRE(app.closeThroughMenu());
 }
 
-TEST_CASE("Info shows the program's name and version until OK is pressed") {
-    prepareFirstStart(fixtureCache("basic"));
-    AppDriver app;
-    REQUIRE(app.start());
+TEST_CASE_FIXTURE(ProgramSession, "Info shows the program's name and version until OK is pressed") {
+    startOn(fixtureCache("basic"));
     PostMessageA(app.mainWindow(), WM_COMMAND, kAbout, 0);
     HWND about = app.findDialog("Info über Tarnview", 5000);
     REQUIRE(about);

@@ -9,6 +9,7 @@
 #include "menu_commands.h"
 #include "program_state.h"
 #include "search_driver.h"
+#include "session.h"
 
 namespace {
 
@@ -29,10 +30,9 @@ using Labels = std::vector<std::string>;
 
 }  // namespace
 
-TEST_CASE("a content search files the documents that hold every word under Suchergebnisse") {
+TEST_CASE_FIXTURE(ProgramSession, "a content search files the documents that hold every word under Suchergebnisse") {
     prepareSearchCache();
-    AppDriver app;
-    REQUIRE(app.start());
+    start();
     REQUIRE(searchContents(app, "  Tierpark   LEOPARD ", SCOPE_CACHE));
     // Besides the hidden page, only alpha's start page holds both words:
     // the other words of the fixture follow a NUL byte, are in a binary
@@ -71,10 +71,9 @@ TEST_CASE("a content search files the documents that hold every word under Suche
     REQUIRE(app.closeThroughMenu());
 }
 
-TEST_CASE("the scope of a content search decides which documents are read") {
+TEST_CASE_FIXTURE(ProgramSession, "the scope of a content search decides which documents are read") {
     prepareSearchCache();
-    AppDriver app;
-    REQUIRE(app.start());
+    start();
 
     SUBCASE("the current host folder") {
         REQUIRE(app.selectTreeLabel("beta.example.com"));

@@ -8,6 +8,7 @@
 #include "menu_commands.h"
 #include "printing.h"
 #include "program_state.h"
+#include "session.h"
 
 namespace {
 
@@ -49,11 +50,9 @@ bool greyInMenu(AppDriver& app, int id) {
 
 }  // namespace
 
-TEST_CASE("URL kopieren puts the URLs of the selected documents on the clipboard, one per line") {
-    prepareFirstStart(fixtureCache("basic"));
-    AppDriver app;
-    REQUIRE(app.start());
-    REQUIRE(app.selectTreeLabel("www.zebra.de"));
+TEST_CASE_FIXTURE(ProgramSession,
+                  "URL kopieren puts the URLs of the selected documents on the clipboard, one per line") {
+    startOn(fixtureCache("basic"), "www.zebra.de");
     REQUIRE(app.focusPane(app.list()));
     REQUIRE(app.selectListRows({0, 1, 2}));
     emptyClipboard();
@@ -98,12 +97,12 @@ TEST_CASE("URL kopieren puts the URLs of the selected documents on the clipboard
     REQUIRE(app.closeThroughMenu());
 }
 
-TEST_CASE("Verbergen on the toolbar hides the visible ones of a mixed selection, and shows them when all are hidden") {
+TEST_CASE_FIXTURE(
+    ProgramSession,
+    "Verbergen on the toolbar hides the visible ones of a mixed selection, and shows them when all are hidden") {
     prepareFirstStart(fixtureCache("basic"));
     writeHiddenListEntry("Hidden Files", "F0", "http://www.zebra.de/bild.gif");
-    AppDriver app;
-    REQUIRE(app.start());
-    REQUIRE(app.selectTreeLabel("www.zebra.de"));
+    start("www.zebra.de");
     CHECK(titles(app) == Labels{"leer.txt", "Zebra Startseite"});
     app.command(kShowAll);
     REQUIRE(app.focusPane(app.list()));
@@ -132,11 +131,9 @@ TEST_CASE("Verbergen on the toolbar hides the visible ones of a mixed selection,
     CHECK(readHiddenListEntry("Hidden Files", "F0") == "<none>");
 }
 
-TEST_CASE("documents and hosts are hidden and shown again from the keys, the menus and the context menus") {
-    prepareFirstStart(fixtureCache("basic"));
-    AppDriver app;
-    REQUIRE(app.start());
-    REQUIRE(app.selectTreeLabel("www.zebra.de"));
+TEST_CASE_FIXTURE(ProgramSession,
+                  "documents and hosts are hidden and shown again from the keys, the menus and the context menus") {
+    startOn(fixtureCache("basic"), "www.zebra.de");
     REQUIRE(app.focusPane(app.list()));
 
     // Backspace types the character Ctrl+H types, and hides nothing.
@@ -209,13 +206,12 @@ TEST_CASE("documents and hosts are hidden and shown again from the keys, the men
     REQUIRE(app.closeThroughMenu());
 }
 
-TEST_CASE("Löschen moves cached files to the recycle bin, Shift+Löschen deletes them for good; the index stays") {
+TEST_CASE_FIXTURE(
+    ProgramSession,
+    "Löschen moves cached files to the recycle bin, Shift+Löschen deletes them for good; the index stays") {
     CacheCopy cache("basic");
-    prepareFirstStart(cache.path());
     const std::string index = fileBytes(cache.file("FAT.DB"));
-    AppDriver app;
-    REQUIRE(app.start());
-    REQUIRE(app.selectTreeLabel("www.zebra.de"));
+    startOn(cache.path(), "www.zebra.de");
     REQUIRE(app.focusPane(app.list()));
     // The shell asks before it deletes; the answer is `button`.
     auto confirm = [&](int button) {
@@ -273,11 +269,8 @@ TEST_CASE("Löschen moves cached files to the recycle bin, Shift+Löschen delete
     REQUIRE(app.closeThroughMenu());
 }
 
-TEST_CASE("Gehe zu Domäne opens the host folder of the one document selected under the root") {
-    prepareFirstStart(fixtureCache("basic"));
-    AppDriver app;
-    REQUIRE(app.start());
-    REQUIRE(app.selectTreeLabel("Netscape Cache"));
+TEST_CASE_FIXTURE(ProgramSession, "Gehe zu Domäne opens the host folder of the one document selected under the root") {
+    startOn(fixtureCache("basic"), "Netscape Cache");
     REQUIRE(app.focusPane(app.list()));
     REQUIRE(titles(app) == Labels{"bild.gif", "leer.txt", "Seite A", "Seite B", "Seite C", "Zebra Startseite"});
 
@@ -303,12 +296,11 @@ TEST_CASE("Gehe zu Domäne opens the host folder of the one document selected un
     REQUIRE(app.closeThroughMenu());
 }
 
-TEST_CASE("a second Aktualisieren while the first run is in flight is refused; stale end messages change nothing") {
+TEST_CASE_FIXTURE(
+    ProgramSession,
+    "a second Aktualisieren while the first run is in flight is refused; stale end messages change nothing") {
     CacheCopy cache("basic");
-    prepareFirstStart(cache.path());
-    AppDriver app;
-    REQUIRE(app.start());
-    REQUIRE(app.selectTreeLabel("www.zebra.de"));
+    startOn(cache.path(), "www.zebra.de");
     REQUIRE(app.focusPane(app.tree()));
 
     // F5, then "URL kopieren", which waits for this thread to give up the

@@ -8,6 +8,7 @@
 #include "menu_commands.h"
 #include "program_state.h"
 #include "search_driver.h"
+#include "session.h"
 
 namespace {
 
@@ -35,11 +36,10 @@ using Titles = std::vector<std::string>;
 
 }  // namespace
 
-TEST_CASE("find selects the next hit after the current position and ends at the end of the tree") {
+TEST_CASE_FIXTURE(ProgramSession,
+                  "find selects the next hit after the current position and ends at the end of the tree") {
     prepareSearchCache();
-    AppDriver app;
-    REQUIRE(app.start());
-    REQUIRE(app.selectTreeLabel("alpha.example.org"));
+    start("alpha.example.org");
     focusPane(app, false);
 
     SUBCASE("from the tree: the folder's documents from the first, then F3 from the list") {
@@ -89,11 +89,9 @@ TEST_CASE("find selects the next hit after the current position and ends at the 
     REQUIRE(app.closeThroughMenu());
 }
 
-TEST_CASE("find selects the document it found, whatever place the list gives equal documents") {
+TEST_CASE_FIXTURE(ProgramSession, "find selects the document it found, whatever place the list gives equal documents") {
     prepareSearchCache();
-    AppDriver app;
-    REQUIRE(app.start());
-    REQUIRE(app.selectTreeLabel("delta.example.de"));
+    start("delta.example.de");
     // Sorted by size first, the two equal titles keep that order in the list
     // when it is sorted by title again: b.html before a.html.
     app.command(kSortBySize);

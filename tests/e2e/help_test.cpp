@@ -8,6 +8,7 @@
 #include "help_recorder.h"
 #include "program_state.h"
 #include "search_driver.h"
+#include "session.h"
 
 namespace {
 
@@ -62,10 +63,9 @@ void checkContextHelp(const HelpRecorder& help, int index, UINT command, HWND co
 
 }  // namespace
 
-TEST_CASE("F1, the question mark and a right click on a control ask the help engine with the dialog's table") {
-    prepareFirstStart(fixtureCache("save"));
-    AppDriver app;
-    REQUIRE(app.start());
+TEST_CASE_FIXTURE(ProgramSession,
+                  "F1, the question mark and a right click on a control ask the help engine with the dialog's table") {
+    startOn(fixtureCache("save"));
     HelpRecorder help;
     REQUIRE(help.install(app.mainWindow()));
     REQUIRE(app.selectTreeLabel("www.dokumente.de"));

@@ -8,6 +8,7 @@
 #include "menu_commands.h"
 #include "printing.h"
 #include "program_state.h"
+#include "session.h"
 
 namespace {
 
@@ -22,11 +23,8 @@ int rowOfUrl(const AppDriver& app, const std::string& url) {
 
 }  // namespace
 
-TEST_CASE("selection and focus stay with their documents when the list is sorted again") {
-    prepareFirstStart(fixtureCache("basic"));
-    AppDriver app;
-    REQUIRE(app.start());
-    REQUIRE(app.selectTreeLabel("www.zebra.de"));
+TEST_CASE_FIXTURE(ProgramSession, "selection and focus stay with their documents when the list is sorted again") {
+    startOn(fixtureCache("basic"), "www.zebra.de");
     if (!app.listShowsDetails())
         app.command(kDetails);
     // A newly shown folder has its first document focused, none selected.
@@ -60,12 +58,10 @@ TEST_CASE("selection and focus stay with their documents when the list is sorted
     REQUIRE(app.closeThroughMenu());
 }
 
-TEST_CASE("a hidden document is listed, with its mark, only while everything is shown") {
+TEST_CASE_FIXTURE(ProgramSession, "a hidden document is listed, with its mark, only while everything is shown") {
     prepareFirstStart(fixtureCache("basic"));
     writeHiddenListEntry("Hidden Files", "F0", "http://www.zebra.de/bild.gif");
-    AppDriver app;
-    REQUIRE(app.start());
-    REQUIRE(app.selectTreeLabel("www.zebra.de"));
+    start("www.zebra.de");
     const std::string picture = "http://www.zebra.de/bild.gif";
     CHECK(app.listCount() == 2);
     CHECK(rowOfUrl(app, picture) == -1);

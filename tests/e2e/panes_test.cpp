@@ -6,6 +6,7 @@
 #include "menu_commands.h"
 #include "printing.h"
 #include "program_state.h"
+#include "session.h"
 #include "support/local_time.h"
 
 namespace {
@@ -21,10 +22,8 @@ std::vector<std::string> column(const Rows& rows, size_t index) {
 
 }  // namespace
 
-TEST_CASE("host folders stand in alphabetical or hierarchical order") {
-    prepareFirstStart(fixtureCache("basic"));
-    AppDriver app;
-    REQUIRE(app.start());
+TEST_CASE_FIXTURE(ProgramSession, "host folders stand in alphabetical or hierarchical order") {
+    startOn(fixtureCache("basic"));
     using Labels = std::vector<std::string>;
     const Labels alphabetical = {"a.example.org", "b.example.com", "c.example.org", "www.zebra.de"};
     CHECK(app.folderLabels("Netscape Cache") == alphabetical);
@@ -54,10 +53,9 @@ TEST_CASE("host folders stand in alphabetical or hierarchical order") {
     REQUIRE(app.closeThroughMenu());
 }
 
-TEST_CASE("a folder that the filter empties hands the selection to its nearest neighbour by name") {
-    prepareFirstStart(fixtureCache("filters"));
-    AppDriver app;
-    REQUIRE(app.start());
+TEST_CASE_FIXTURE(ProgramSession,
+                  "a folder that the filter empties hands the selection to its nearest neighbour by name") {
+    startOn(fixtureCache("filters"));
     SUBCASE("the next one in alphabetical order") {
         REQUIRE(app.selectTreeLabel("m.bilder.de"));
         app.command(kTextOnly);
@@ -78,21 +76,15 @@ TEST_CASE("a folder that the filter empties hands the selection to its nearest n
     REQUIRE(app.closeThroughMenu());
 }
 
-TEST_CASE("a folder of empty documents shows no size in the status bar") {
-    prepareFirstStart(fixtureCache("filters"));
-    AppDriver app;
-    REQUIRE(app.start());
-    REQUIRE(app.selectTreeLabel("n.leer.de"));
+TEST_CASE_FIXTURE(ProgramSession, "a folder of empty documents shows no size in the status bar") {
+    startOn(fixtureCache("filters"), "n.leer.de");
     CHECK(app.statusText(0) == "1 Objekt(e)");
     CHECK(app.statusText(1) == "");
     REQUIRE(app.closeThroughMenu());
 }
 
-TEST_CASE("the list shows title, type, URL, file, size and date of each document") {
-    prepareFirstStart(fixtureCache("basic"));
-    AppDriver app;
-    REQUIRE(app.start());
-    REQUIRE(app.selectTreeLabel("www.zebra.de"));
+TEST_CASE_FIXTURE(ProgramSession, "the list shows title, type, URL, file, size and date of each document") {
+    startOn(fixtureCache("basic"), "www.zebra.de");
     CHECK(app.windowText(app.child(104)) == " Inhalt von 'www.zebra.de'");
     if (!app.listShowsDetails())
         app.command(kDetails);

@@ -5,6 +5,7 @@
 #include "doctest.h"
 #include "program_state.h"
 #include "resources/dialog_ids.h"
+#include "session.h"
 #include "support/local_time.h"
 
 namespace {
@@ -30,11 +31,8 @@ HWND openSheet(const AppDriver& app, const std::string& firstTitle) {
 
 }  // namespace
 
-TEST_CASE("the properties sheet shows a document and steps through several") {
-    prepareFirstStart(fixtureCache("basic"));
-    AppDriver app;
-    REQUIRE(app.start());
-    REQUIRE(app.selectTreeLabel("www.zebra.de"));
+TEST_CASE_FIXTURE(ProgramSession, "the properties sheet shows a document and steps through several") {
+    startOn(fixtureCache("basic"), "www.zebra.de");
 
     SUBCASE("one document: its fields, dates in local time, no step buttons") {
         REQUIRE(app.selectListRow(2));

@@ -16,6 +16,7 @@
 #include "printing.h"
 #include "program_state.h"
 #include "resources/dialog_ids.h"
+#include "session.h"
 #include "settings/extract_options.h"
 #include "support/temp_folder.h"
 #include "support/wine_path.h"
@@ -51,10 +52,18 @@ void selectDocuments(AppDriver& app, const std::vector<std::string>& urls) {
     REQUIRE(focusList(app));
 }
 
-HWND openSaveDialog(const AppDriver& app) {
-    postCommand(app, kSaveAs);
-    return findProgramWindow(app, kSaveCaption);
-}
+// The program started on a cache, a folder open, ready to save from it.
+struct SaveSession : ProgramSession {
+    // Selects the documents of `urls` in the list, gives it the focus and
+    // opens "Speichern unter..."; the dialog.
+    HWND openSaveDialogFor(const std::vector<std::string>& urls) {
+        selectDocuments(app, urls);
+        postCommand(app, kSaveAs);
+        HWND dialog = findProgramWindow(app, kSaveCaption);
+        REQUIRE(dialog);
+        return dialog;
+    }
+};
 
 // The common dialog's own controls, by the platform's numbers: the list of
 // file types, and the "Hilfe" button, shown when the link options are.
@@ -163,17 +172,12 @@ std::vector<SavedLink> localLinks(const std::string& source) {
 
 }  // namespace
 
-TEST_CASE("the save dialog for pictures: plain for one, a fixed name field for several") {
-    prepareFirstStart(fixtureCache("save"));
+TEST_CASE_FIXTURE(SaveSession, "the save dialog for pictures: plain for one, a fixed name field for several") {
     TempFolder target("save-pictures");
-    AppDriver app;
-    REQUIRE(app.start());
-    REQUIRE(app.selectTreeLabel("www.dokumente.de"));
+    startOn(fixtureCache("save"), "www.dokumente.de");
 
     SUBCASE("one picture") {
-        selectDocuments(app, {"http://www.dokumente.de/bild.gif"});
-        HWND dialog = openSaveDialog(app);
-        REQUIRE(dialog);
+        HWND dialog = openSaveDialogFor({"http://www.dokumente.de/bild.gif"});
         CHECK(controlText(nameField(dialog)) == "bild.gif");
         CHECK(controlText(findControl(dialog, kFileTypes)) == "GIF-Dateien (*.gif)");
         CHECK(findControl(dialog, IDC_SAVE_TEXT_FOLLOW_INTERNAL) == nullptr);
@@ -183,9 +187,7 @@ TEST_CASE("the save dialog for pictures: plain for one, a fixed name field for s
         CHECK(app.waitUntilGone(dialog));
     }
     SUBCASE("several pictures") {
-        selectDocuments(app, {"http://www.dokumente.de/bild.gif", "http://www.dokumente.de/foto.jpg"});
-        HWND dialog = openSaveDialog(app);
-        REQUIRE(dialog);
+        HWND dialog = openSaveDialogFor({"http://www.dokumente.de/bild.gif", "http://www.dokumente.de/foto.jpg"});
         HWND name = findControl(dialog, IDC_SAVE_FILE_NAME);
         CHECK(controlText(name) == "(Mehrere Dateien)");
         CHECK_FALSE(IsWindowEnabled(name));
@@ -200,8 +202,8 @@ TEST_CASE("the save dialog for pictures: plain for one, a fixed name field for s
     REQUIRE(app.closeThroughMenu());
 }
 
-TEST_CASE("the link options of a page, each on and off, decide what comes along, and are remembered") {
-    prepareFirstStart(fixtureCache("save"));
+TEST_CASE_FIXTURE(SaveSession,
+                  "the link options of a page, each on and off, decide what comes along, and are remembered") {
     TempFolder first("save-options");
     TempFolder second("save-options");
     TempFolder third("save-options");
@@ -209,65 +211,50 @@ TEST_CASE("the link options of a page, each on and off, decide what comes along,
     // the other three.
     const ExtractOptions someOptions = TextFollowInternal | TextReplaceMissing | MediaFollowExternal;
     const ExtractOptions otherOptions = TextFollowExternal | MediaFollowInternal | MediaReplaceMissing;
-    {
-        AppDriver app;
-        REQUIRE(app.start());
-        REQUIRE(app.selectTreeLabel("www.dokumente.de"));
-        selectDocuments(app, {"http://www.dokumente.de/index.htm"});
-        HWND dialog = openSaveDialog(app);
-        REQUIRE(dialog);
-        CHECK(controlText(findControl(dialog, IDC_SAVE_FILE_NAME)) == "index.htm");
-        CHECK(controlText(findControl(dialog, kFileTypes)) == "HTML-Dateien (*.htm, *.html)");
-        CHECK(IsWindowVisible(findControl(dialog, kHelpButton)));
-        CHECK(checkedOptions(dialog) == kAllExtractOptions);
-        // The linked page and the missing-link page come along, the picture
-        // stays a link to its URL.
-        chooseOptions(dialog, someOptions);
-        saveTo(dialog, first.path() + "\\index.htm");
-        Files files = waitForSave(app, first, {"index.htm", "missing.htm", "seite.htm"});
-        CHECK(files["index.htm"] ==
-              "<html><head><title>Dokumente</title></head>\r\n<body>\r\n<a href=\"seite.htm\">Seite</a>\r\n"
-              "<img src=\"http://www.dokumente.de/bild.gif\">\r\n"
-              "<a href=\"missing.htm#{http://www.dokumente.de/weg.htm}\">weg</a>\r\n</body></html>\r\n");
+    startOn(fixtureCache("save"), "www.dokumente.de");
+    HWND dialog = openSaveDialogFor({"http://www.dokumente.de/index.htm"});
+    CHECK(controlText(findControl(dialog, IDC_SAVE_FILE_NAME)) == "index.htm");
+    CHECK(controlText(findControl(dialog, kFileTypes)) == "HTML-Dateien (*.htm, *.html)");
+    CHECK(IsWindowVisible(findControl(dialog, kHelpButton)));
+    CHECK(checkedOptions(dialog) == kAllExtractOptions);
+    // The linked page and the missing-link page come along, the picture
+    // stays a link to its URL.
+    chooseOptions(dialog, someOptions);
+    saveTo(dialog, first.path() + "\\index.htm");
+    Files files = waitForSave(app, first, {"index.htm", "missing.htm", "seite.htm"});
+    CHECK(files["index.htm"] ==
+          "<html><head><title>Dokumente</title></head>\r\n<body>\r\n<a href=\"seite.htm\">Seite</a>\r\n"
+          "<img src=\"http://www.dokumente.de/bild.gif\">\r\n"
+          "<a href=\"missing.htm#{http://www.dokumente.de/weg.htm}\">weg</a>\r\n</body></html>\r\n");
 
-        dialog = openSaveDialog(app);
-        REQUIRE(dialog);
-        CHECK(checkedOptions(dialog) == someOptions);
-        // The picture comes along, the page does not.
-        chooseOptions(dialog, otherOptions);
-        saveTo(dialog, second.path() + "\\index.htm");
-        files = waitForSave(app, second, {"bild.gif", "index.htm"});
-        CHECK(files["index.htm"] ==
-              "<html><head><title>Dokumente</title></head>\r\n<body>\r\n"
-              "<a href=\"http://www.dokumente.de/seite.htm\">Seite</a>\r\n<img src=\"bild.gif\">\r\n"
-              "<a href=\"http://www.dokumente.de/weg.htm\">weg</a>\r\n</body></html>\r\n");
-        REQUIRE(app.closeThroughMenu());
-    }
+    dialog = openSaveDialogFor({"http://www.dokumente.de/index.htm"});
+    CHECK(checkedOptions(dialog) == someOptions);
+    // The picture comes along, the page does not.
+    chooseOptions(dialog, otherOptions);
+    saveTo(dialog, second.path() + "\\index.htm");
+    files = waitForSave(app, second, {"bild.gif", "index.htm"});
+    CHECK(files["index.htm"] ==
+          "<html><head><title>Dokumente</title></head>\r\n<body>\r\n"
+          "<a href=\"http://www.dokumente.de/seite.htm\">Seite</a>\r\n<img src=\"bild.gif\">\r\n"
+          "<a href=\"http://www.dokumente.de/weg.htm\">weg</a>\r\n</body></html>\r\n");
+    REQUIRE(app.closeThroughMenu());
+
     // The choice outlives the program. With no option on exactly the page
     // is saved, under the name typed, with its links to their URLs.
-    AppDriver app;
-    REQUIRE(app.start());
-    REQUIRE(app.selectTreeLabel("www.dokumente.de"));
-    selectDocuments(app, {"http://www.dokumente.de/index.htm"});
-    HWND dialog = openSaveDialog(app);
-    REQUIRE(dialog);
+    start("www.dokumente.de");
+    dialog = openSaveDialogFor({"http://www.dokumente.de/index.htm"});
     CHECK(checkedOptions(dialog) == otherOptions);
     chooseOptions(dialog, 0);
     saveTo(dialog, third.path() + "\\Kopie ohne Endung");
-    Files files = waitForSave(app, third, {"Kopie ohne Endung"});
+    files = waitForSave(app, third, {"Kopie ohne Endung"});
     CHECK(files["Kopie ohne Endung"].find("<img src=\"http://www.dokumente.de/bild.gif\">") != std::string::npos);
     REQUIRE(app.closeThroughMenu());
 }
 
-TEST_CASE("a folder of the sample cache is saved whole, its links pointing into it") {
-    prepareFirstStart(winePath(std::string(TARN_BINARY_DIR) + "/sample-cache"));
+TEST_CASE_FIXTURE(SaveSession, "a folder of the sample cache is saved whole, its links pointing into it") {
     TempFolder target("save-sample");
-    AppDriver app;
-    REQUIRE(app.start());
-    REQUIRE(app.selectTreeLabel("www.brandtmeier.de"));
-    selectDocuments(app, {"http://www.brandtmeier.de/"});
-    HWND dialog = openSaveDialog(app);
-    REQUIRE(dialog);
+    startOn(winePath(std::string(TARN_BINARY_DIR) + "/sample-cache"), "www.brandtmeier.de");
+    HWND dialog = openSaveDialogFor({"http://www.brandtmeier.de/"});
     CHECK(controlText(findControl(dialog, IDC_SAVE_FILE_NAME)) == "Brandtmeier Feinwerktechnik.htm");
     saveTo(dialog, target.path() + "\\Brandtmeier Feinwerktechnik.htm");
 
@@ -334,16 +321,11 @@ private:
 
 }  // namespace
 
-TEST_CASE("a long save shows its progress and stops at Abbrechen") {
-    prepareFirstStart(fixtureCache("save"));
+TEST_CASE_FIXTURE(SaveSession, "a long save shows its progress and stops at Abbrechen") {
     TempFolder target("save-progress");
-    AppDriver app;
-    REQUIRE(app.start());
-    REQUIRE(app.selectTreeLabel("gross.example.de"));
-    selectDocuments(app, {"http://gross.example.de/teil1.dat", "http://gross.example.de/teil2.dat",
-                          "http://gross.example.de/teil3.dat", "http://gross.example.de/teil4.dat"});
-    HWND dialog = openSaveDialog(app);
-    REQUIRE(dialog);
+    startOn(fixtureCache("save"), "gross.example.de");
+    HWND dialog = openSaveDialogFor({"http://gross.example.de/teil1.dat", "http://gross.example.de/teil2.dat",
+                                     "http://gross.example.de/teil3.dat", "http://gross.example.de/teil4.dat"});
     saveTo(dialog, target.path() + "\\(Mehrere Dateien)");
     std::unique_ptr<Throttle> slowly(new Throttle(app.mainThread()));
 
@@ -371,18 +353,13 @@ TEST_CASE("a long save shows its progress and stops at Abbrechen") {
     REQUIRE(app.closeThroughMenu());
 }
 
-TEST_CASE("names taken in the folder: one question for all, or Abbrechen, which saves nothing") {
-    prepareFirstStart(fixtureCache("save"));
+TEST_CASE_FIXTURE(SaveSession, "names taken in the folder: one question for all, or Abbrechen, which saves nothing") {
     TempFolder target("save-duplicates");
     target.write("bild.gif", "mein Bild");
     target.write("seite.htm", "meine Seite");
-    AppDriver app;
-    REQUIRE(app.start());
-    REQUIRE(app.selectTreeLabel("www.dokumente.de"));
-    selectDocuments(app, {"http://www.dokumente.de/bild.gif", "http://www.dokumente.de/index.htm",
-                          "http://www.dokumente.de/foto.jpg", "http://www.dokumente.de/seite.htm"});
-    HWND dialog = openSaveDialog(app);
-    REQUIRE(dialog);
+    startOn(fixtureCache("save"), "www.dokumente.de");
+    HWND dialog = openSaveDialogFor({"http://www.dokumente.de/bild.gif", "http://www.dokumente.de/index.htm",
+                                     "http://www.dokumente.de/foto.jpg", "http://www.dokumente.de/seite.htm"});
     saveTo(dialog, target.path() + "\\(Mehrere Dateien)");
     HWND question = findProgramWindow(app, "Doppelter Dateiname");
     REQUIRE(question);
@@ -414,15 +391,10 @@ TEST_CASE("names taken in the folder: one question for all, or Abbrechen, which 
     REQUIRE(app.closeThroughMenu());
 }
 
-TEST_CASE("a chosen folder that is not there is reported and nothing is written anywhere") {
-    prepareFirstStart(fixtureCache("save"));
+TEST_CASE_FIXTURE(SaveSession, "a chosen folder that is not there is reported and nothing is written anywhere") {
     TempFolder target("save-gone");
-    AppDriver app;
-    REQUIRE(app.start());
-    REQUIRE(app.selectTreeLabel("www.dokumente.de"));
-    selectDocuments(app, {"http://www.dokumente.de/bild.gif", "http://www.dokumente.de/foto.jpg"});
-    HWND dialog = openSaveDialog(app);
-    REQUIRE(dialog);
+    startOn(fixtureCache("save"), "www.dokumente.de");
+    HWND dialog = openSaveDialogFor({"http://www.dokumente.de/bild.gif", "http://www.dokumente.de/foto.jpg"});
     // With a fixed name field the dialog does not check what it returns.
     saveTo(dialog, target.path() + "\\gibt es nicht\\(Mehrere Dateien)");
     REQUIRE(app.waitUntilGone(dialog));

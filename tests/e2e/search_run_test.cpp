@@ -9,6 +9,7 @@
 #include "menu_commands.h"
 #include "program_state.h"
 #include "search_driver.h"
+#include "session.h"
 
 namespace {
 
@@ -57,10 +58,8 @@ bool resultFolderShown(const AppDriver& app) {
 
 }  // namespace
 
-TEST_CASE("a content search is refused while the cache is being loaded") {
-    prepareFirstStart(largeCache());
-    AppDriver app;
-    REQUIRE(app.start());
+TEST_CASE_FIXTURE(ProgramSession, "a content search is refused while the cache is being loaded") {
+    startOn(largeCache());
     app.command(kReload);
     REQUIRE(runShowing(app));
     // A refused command returns at once; one that opened its dialog would
@@ -78,10 +77,9 @@ TEST_CASE("a content search is refused while the cache is being loaded") {
     REQUIRE(app.closeThroughMenu());
 }
 
-TEST_CASE("the results of a running search appear only at its end, however the user walks the tree") {
-    prepareFirstStart(largeCache());
-    AppDriver app;
-    REQUIRE(app.start());
+TEST_CASE_FIXTURE(ProgramSession,
+                  "the results of a running search appear only at its end, however the user walks the tree") {
+    startOn(largeCache());
     // A first run, undisturbed, gives the results to expect.
     REQUIRE(startContentSearch(app, "kolibri zeppelin", SCOPE_CACHE));
     REQUIRE(app.waitUntilIdle(60000));
@@ -120,10 +118,8 @@ TEST_CASE("the results of a running search appear only at its end, however the u
     REQUIRE(app.closeThroughMenu());
 }
 
-TEST_CASE("a search without a match says so only while the program is in front") {
-    prepareFirstStart(largeCache());
-    AppDriver app;
-    REQUIRE(app.start());
+TEST_CASE_FIXTURE(ProgramSession, "a search without a match says so only while the program is in front") {
+    startOn(largeCache());
     ForeignWindow other;
     REQUIRE(startContentSearch(app, "nirgendwo", SCOPE_CACHE));
     REQUIRE(runShowing(app));

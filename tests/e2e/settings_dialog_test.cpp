@@ -10,6 +10,7 @@
 #include "menu_commands.h"
 #include "program_state.h"
 #include "search_driver.h"
+#include "session.h"
 #include "support/temp_folder.h"
 #include "support/wine_path.h"
 
@@ -53,10 +54,8 @@ std::string upperCase(std::string text) {
 
 }  // namespace
 
-TEST_CASE("the settings dialog stores nothing until both paths are valid") {
-    prepareFirstStart(fixtureCache("basic"));
-    AppDriver app;
-    REQUIRE(app.start());
+TEST_CASE_FIXTURE(ProgramSession, "the settings dialog stores nothing until both paths are valid") {
+    startOn(fixtureCache("basic"));
     HWND dialog = openSettings(app);
     REQUIRE(dialog);
     CHECK(fieldText(dialog, 101) == "");
@@ -90,15 +89,15 @@ TEST_CASE("the settings dialog stores nothing until both paths are valid") {
     REQUIRE(app.closeThroughMenu());
 }
 
-TEST_CASE("the settings dialog writes the browser's path and options and reloads only for another directory") {
+TEST_CASE_FIXTURE(ProgramSession,
+                  "the settings dialog writes the browser's path and options and reloads only for another directory") {
     TempFolder cache("settings-cache");
     copyCache(fixtureCache("basic"), cache);
     prepareFirstStart(cache.path());
     setProgramValue("Browser", "Z:\\alt\\netscape.exe");
     using Labels = std::vector<std::string>;
     const Labels basic = {"a.example.org", "b.example.com", "c.example.org", "www.zebra.de"};
-    AppDriver app;
-    REQUIRE(app.start());
+    start();
     REQUIRE(app.folderLabels("Netscape Cache") == basic);
     // Gone from the disk, a.example.org's page leaves the tree only when the
     // cache is read again.

@@ -54,30 +54,25 @@ int treeWidth(const AppDriver& app) {
 
 }  // namespace
 
-TEST_CASE("settings and hidden lists are written at exit and restored at the next start") {
+TEST_CASE_FIXTURE(ProgramSession, "settings and hidden lists are written at exit and restored at the next start") {
     prepareFirstStart(fixtureCache("basic"));
     writeHiddenListEntry("Hidden Hosts", "F0", "c.example.org");
     writeHiddenListEntry("Hidden Hosts", "F1", "gone.example.net");
-    int splitter = 0;
-    int draggedTreeWidth = 0;
-    {
-        AppDriver app;
-        REQUIRE(app.start());
-        using Labels = std::vector<std::string>;
-        CHECK(app.folderLabels("Netscape Cache") == Labels{"a.example.org", "b.example.com", "www.zebra.de"});
-        SendMessageA(app.list(), LVM_SETCOLUMNWIDTH, 2, 237);
-        int before = treeWidth(app);
-        splitter = dragSplitter(app, 60);
-        draggedTreeWidth = treeWidth(app);
-        CHECK(draggedTreeWidth > before);
-        app.command(kListView);
-        app.command(kHierarchical);
-        app.command(kSortBySize);
-        app.command(kDescriptionBars);
-        REQUIRE(app.moveWindow(50, 60, 700, 500));
-        REQUIRE(app.closeThroughMenu());
-        CHECK(app.exitCode() == 0);
-    }
+    start();
+    using Labels = std::vector<std::string>;
+    CHECK(app.folderLabels("Netscape Cache") == Labels{"a.example.org", "b.example.com", "www.zebra.de"});
+    SendMessageA(app.list(), LVM_SETCOLUMNWIDTH, 2, 237);
+    const int before = treeWidth(app);
+    const int splitter = dragSplitter(app, 60);
+    const int draggedTreeWidth = treeWidth(app);
+    CHECK(draggedTreeWidth > before);
+    app.command(kListView);
+    app.command(kHierarchical);
+    app.command(kSortBySize);
+    app.command(kDescriptionBars);
+    REQUIRE(app.moveWindow(50, 60, 700, 500));
+    REQUIRE(app.closeThroughMenu());
+    CHECK(app.exitCode() == 0);
 
     StoredSettings stored = readStoredSettings();
     REQUIRE(stored.present);
@@ -98,23 +93,22 @@ TEST_CASE("settings and hidden lists are written at exit and restored at the nex
     CHECK(readHiddenListEntry("Hidden Hosts", "F0") == "c.example.org");
     CHECK(readHiddenListEntry("Hidden Hosts", "F1") == "<none>");
 
-    AppDriver again;
-    REQUIRE(again.start());
-    using Labels = std::vector<std::string>;
-    CHECK(again.folderLabels("Netscape Cache") == Labels{"com.example.b", "de.zebra.www", "org.example.a"});
-    CHECK_FALSE(again.listShowsDetails());
-    CHECK_FALSE(IsWindowVisible(again.child(103)));
+    // The next start.
+    start();
+    CHECK(app.folderLabels("Netscape Cache") == Labels{"com.example.b", "de.zebra.www", "org.example.a"});
+    CHECK_FALSE(app.listShowsDetails());
+    CHECK_FALSE(IsWindowVisible(app.child(103)));
     RECT frame;
-    GetWindowRect(again.mainWindow(), &frame);
+    GetWindowRect(app.mainWindow(), &frame);
     CHECK(frame.left == 50);
     CHECK(frame.top == 60);
     CHECK(frame.right - frame.left == 700);
     CHECK(frame.bottom - frame.top == 500);
     // The window has the size of the first session's end, so the tree has
     // the width the drag gave it.
-    CHECK(treeWidth(again) == draggedTreeWidth);
-    REQUIRE(again.closeWindow());
-    CHECK(again.exitCode() == 0);
+    CHECK(treeWidth(app) == draggedTreeWidth);
+    REQUIRE(app.closeWindow());
+    CHECK(app.exitCode() == 0);
 }
 
 TEST_CASE("a maximized window starts maximized again") {
@@ -127,10 +121,8 @@ TEST_CASE("a maximized window starts maximized again") {
     REQUIRE(again.closeThroughMenu());
 }
 
-TEST_CASE("logging off saves the settings while the window still stands") {
-    prepareFirstStart(fixtureCache("basic"));
-    AppDriver app;
-    REQUIRE(app.start());
+TEST_CASE_FIXTURE(ProgramSession, "logging off saves the settings while the window still stands") {
+    startOn(fixtureCache("basic"));
     app.command(kListView);
     CHECK_FALSE(readStoredSettings().present);
     DWORD_PTR answer = 0;

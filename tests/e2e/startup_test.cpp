@@ -11,10 +11,8 @@ const char kNoCacheDirectoryText[] =
 
 }  // namespace
 
-TEST_CASE("the program starts on a valid cache and shows its hosts") {
-    prepareFirstStart(fixtureCache("basic"));
-    AppDriver app;
-    REQUIRE(app.start());
+TEST_CASE_FIXTURE(ProgramSession, "the program starts on a valid cache and shows its hosts") {
+    startOn(fixtureCache("basic"));
     CHECK(app.windowText(app.mainWindow()) == "Tarnview");
     CHECK_FALSE(app.findMessageBox(0));
 
@@ -32,10 +30,9 @@ TEST_CASE("the program starts on a valid cache and shows its hosts") {
     CHECK(app.exitCode() == 0);
 }
 
-TEST_CASE("without a cache directory the program says so once its window is up and keeps running") {
-    prepareFirstStart("Z:\\nonexistent\\tarnview-cache");
-    AppDriver app;
-    REQUIRE(app.start());
+TEST_CASE_FIXTURE(ProgramSession,
+                  "without a cache directory the program says so once its window is up and keeps running") {
+    startOn("Z:\\nonexistent\\tarnview-cache");
     HWND box = app.findMessageBox(10000);
     REQUIRE(box);
     CHECK(app.messageBoxText(box) == kNoCacheDirectoryText);
