@@ -81,9 +81,26 @@ def small_cache_description(workdir):
     return path
 
 
+def long_prefix_description(workdir):
+    """URLs of one host that agree in their first 300 characters and differ
+    in case or one letter behind them: the filing's sort compares them past
+    its byte-wise levels."""
+    prefix = "http://h/" + "d" * 300
+    tails = ["/a.htm", "/A.HTM", "/b.htm", "/a.htm?x", "/a.htm?X", "/", "/c.htm"]
+    description = {
+        "page_size": 4096,
+        "records": [{"url": prefix + tail, "accessed": 838000000 + i} for i, tail in enumerate(tails)],
+    }
+    path = os.path.join(workdir, "long_prefix.json")
+    with open(path, "w") as f:
+        json.dump(description, f)
+    return path
+
+
 def index_seeds(workdir):
     descriptions = [
         ("small", small_cache_description(workdir)),
+        ("long_prefix", long_prefix_description(workdir)),
         ("mixed", fixture("tests", "index", "fixtures", "mixed.json")),
         ("loading", fixture("tests", "model", "fixtures", "loading.json")),
         ("hostile_names", fixture("tests", "e2e", "caches", "hostile_names.json")),
