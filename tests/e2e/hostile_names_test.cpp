@@ -106,13 +106,6 @@ HTREEITEM nodeLabelled(const AppDriver& app, const std::string& label) {
     return nullptr;
 }
 
-std::string joined(const Labels& labels) {
-    std::string out;
-    for (const std::string& label : labels)
-        out += "[" + label + "]";
-    return out;
-}
-
 bool contains(const Labels& labels, const std::string& label) {
     return std::find(labels.begin(), labels.end(), label) != labels.end();
 }
@@ -168,7 +161,6 @@ TEST_CASE("documents whose files are named like devices are never read: loading 
     // The start waits for the loading pass, which reads every page's title.
     REQUIRE(app.start());
     REQUIRE(app.selectTreeLabel(kEvilHost));
-    MESSAGE("DIAG hosts: " << joined(app.folderLabels("Netscape Cache")) << " titles: " << joined(listTitles(app)));
     REQUIRE(startContentSearch(app, "schakal", SCOPE_CACHE));
     REQUIRE(app.waitUntilIdle(60000));
     CHECK(app.folderLabels("Suchergebnisse") == Labels{kEvilHost});
