@@ -1,7 +1,14 @@
 #include "ui/duplicate_prompt.h"
 
 #include "core/window_base.h"
+#include "extract/extraction_job.h"
 #include "resources/dialog_ids.h"
+
+// The question answers with the id of the button chosen: the save engine's
+// answers are those ids, and "OK für Alle" is their bit for the rest of the
+// save.
+static_assert(ANSWER_OVERWRITE == IDC_DUPLICATE_OVERWRITE && ANSWER_DO_NOT_SAVE == IDC_DUPLICATE_SKIP &&
+              ANSWER_NUMBER == IDC_DUPLICATE_RENAME && ANSWER_FOR_ALL == IDC_DUPLICATE_OK_FOR_ALL);
 
 namespace {
 
