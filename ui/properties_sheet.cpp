@@ -4,7 +4,6 @@
 #include <commctrl.h>
 
 #include <memory>
-#include <new>
 
 #include "core/sorted_collection.h"
 #include "core/window_base.h"
@@ -192,10 +191,7 @@ void PropertiesPage::disableKeepingFocus(HWND button) {
 }  // namespace
 
 void propertiesCommand(MainWindow& main) {
-    int32_t status;
-    std::unique_ptr<SortedCollection> entries(checkCreated(
-        new (std::nothrow) SortedCollection(SortedCollection::kCapacity, SortedCollection::kDelta, false, false, false),
-        status));
+    std::unique_ptr<SortedCollection> entries = makeReferenceList();
     if (!entries) {
         showOutOfMemory();
         return;
