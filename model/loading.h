@@ -49,7 +49,7 @@ bool acceptRunEnd(CacheModel& model, uint32_t runNumber);
 RunKind threadBusy(CacheModel& model);
 
 // Whether the folder's details are loaded.
-bool isFolderLoaded(const CacheModel& model, const DomainFolder& folder);
+bool isFolderLoaded(const DomainFolder& folder);
 
 // Loads the details of every entry of the folder, unless another thread has
 // already done so. On the main thread it returns only when the folder is

@@ -135,7 +135,7 @@ RunKind threadBusy(CacheModel& model) {
     return model.run.busy();
 }
 
-bool isFolderLoaded(const CacheModel&, const DomainFolder& folder) {
+bool isFolderLoaded(const DomainFolder& folder) {
     CriticalSectionLock lock(loadingState.loadLock);
     return readLoadState(folder) == LOAD_STATE_LOADED;
 }

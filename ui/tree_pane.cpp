@@ -342,7 +342,7 @@ void TreePane::onFolderSelected(DomainFolder* folder) {
     bool waited = false;
     CacheModel* model = main_.model();
     if (folder && model) {
-        if (!folder->isNested() && !isFolderLoaded(*model, *folder)) {
+        if (!folder->isNested() && !isFolderLoaded(*folder)) {
             previousCursor = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
             waited = true;
             UpdateWindow(list.window());

@@ -148,7 +148,7 @@ TEST_CASE("a loading run reports every folder to the main window in order") {
     CHECK(window.messages() == expectedLoadingRun(5));
     CHECK(threadBusy(cache.model()) == RUN_NONE);
     for (int32_t i = 0; i < cache.root().count(); ++i) {
-        CHECK(isFolderLoaded(cache.model(), *cache.root().folderAt(i)));
+        CHECK(isFolderLoaded(*cache.root().folderAt(i)));
         CHECK(folderHasTitles(*cache.root().folderAt(i)));
     }
     CHECK(std::string(cache.built.entry("http://host03.example/page2.htm")->title()) == "Titel 3-2");
@@ -163,7 +163,7 @@ TEST_CASE("the main thread waits for a folder the loading thread is loading") {
     RunWindow window;
     startLoadingRun(cache.model(), window.notifier());
     REQUIRE(WaitForSingleObject(hold.entered, 30000) == WAIT_OBJECT_0);
-    CHECK_FALSE(isFolderLoaded(cache.model(), *first));
+    CHECK_FALSE(isFolderLoaded(*first));
 
     ReleaseOnRequest releaser{hold.release};
     HANDLE thread = CreateThread(nullptr, 0, ReleaseOnRequest::run, &releaser, 0, nullptr);
@@ -174,7 +174,7 @@ TEST_CASE("the main thread waits for a folder the loading thread is loading") {
     WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);
     CHECK(releaser.releasedWhileWaiting == 1);
-    CHECK(isFolderLoaded(cache.model(), *first));
+    CHECK(isFolderLoaded(*first));
     CHECK(folderHasTitles(*first));
 
     REQUIRE(window.pumpUntilEnded());
@@ -197,9 +197,9 @@ TEST_CASE("a folder the loading thread has not reached is loaded at once and ski
     REQUIRE(WaitForSingleObject(hold.entered, 30000) == WAIT_OBJECT_0);
 
     loadFolder(cache.model(), last);
-    CHECK(isFolderLoaded(cache.model(), *last));
+    CHECK(isFolderLoaded(*last));
     CHECK(folderHasTitles(*last));
-    CHECK_FALSE(isFolderLoaded(cache.model(), *first));
+    CHECK_FALSE(isFolderLoaded(*first));
 
     SetEvent(hold.release);
     REQUIRE(window.pumpUntilEnded());
@@ -301,9 +301,9 @@ TEST_CASE("a loading thread that cannot start ends its run at once") {
           std::vector<RunMessage>{{WM_RUN_BEGINS, RUN_LOADING, 3}, {WM_RUN_ENDED, RUN_LOADING, 1}});
 
     DomainFolder* folder = cache.root().folderAt(1);
-    CHECK_FALSE(isFolderLoaded(cache.model(), *folder));
+    CHECK_FALSE(isFolderLoaded(*folder));
     loadFolder(cache.model(), folder);
-    CHECK(isFolderLoaded(cache.model(), *folder));
+    CHECK(isFolderLoaded(*folder));
     CHECK(folderHasTitles(*folder));
 }
 
@@ -366,7 +366,7 @@ TEST_CASE("the main thread reads titles and sets marks safely beside the loading
         CHECK(entries[i]->hasAnyFlag(FLAG_HIDDEN) == (i % 3 == 0));
     }
     for (int32_t f = 0; f < root.count(); ++f) {
-        CHECK(isFolderLoaded(cache.model(), *root.folderAt(f)));
+        CHECK(isFolderLoaded(*root.folderAt(f)));
         CHECK(root.folderAt(f)->hasAnyFlag(FLAG_HIDDEN) == (f % 2 == 0));
     }
 }

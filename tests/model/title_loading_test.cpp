@@ -109,7 +109,7 @@ TEST_CASE("reload reads the index and loads titles and icons of every folder") {
         CHECK(window.count(WM_RUN_BEGINS) == 2);
         CHECK(window.count(WM_RUN_ENDED) == 2);
         CHECK(title("http://alpha.example/amp.htm") == "A & B");
-        CHECK(isFolderLoaded(model, *alpha));
+        CHECK(isFolderLoaded(*alpha));
         CHECK(alpha->count() == 3);
     }
 }
