@@ -1,0 +1,6 @@
+#include "search/last_texts.h"
+
+LastSearchTexts& lastSearchTexts() {
+    static LastSearchTexts texts;
+    return texts;
+}
