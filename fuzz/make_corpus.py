@@ -109,6 +109,20 @@ def index_seeds(workdir):
     return {name: cache_seed(path, workdir) for name, path in descriptions}
 
 
+def index_page_seeds(index_corpus):
+    """The pages of the index seeds that hold pairs, each a seed of its own:
+    the first two of every cache, in the page size its header gives."""
+    seeds = {}
+    for name, seed in sorted(index_corpus.items()):
+        index = seed[seed.index(b"\0") + 1:]
+        page_size = index[14] * 256
+        pages = [index[start:start + page_size] for start in range(page_size, len(index) - page_size + 1, page_size)]
+        used = [(number, page) for number, page in enumerate(pages, 1) if struct.unpack_from("<h", page)[0] > 0]
+        for number, page in used[:2]:
+            seeds["%s_%d" % (name, number)] = page
+    return seeds
+
+
 def rewrite_seed(lines, page, options=ALL_OPTIONS, folder=7, answers=0):
     return bytes([options, folder, answers]) + "\n".join(lines).encode("cp1252") + b"\0" + page
 
@@ -211,8 +225,10 @@ def settings_seeds():
 def main(argv):
     out = argv[1] if len(argv) > 1 else os.path.join(FUZZ_DIR, "corpus")
     with tempfile.TemporaryDirectory() as workdir:
+        index = index_seeds(workdir)
         corpora = {
-            "index": index_seeds(workdir),
+            "index": index,
+            "index_page": index_page_seeds(index),
             "rewrite": rewrite_seeds(),
             "url": url_seeds(),
             "text": text_seeds(),
