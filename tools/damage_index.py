@@ -131,6 +131,11 @@ class Damage:
         self.written.update(range(offset, offset + len(data)))
         return self
 
+    def append(self, data):
+        self.write(self.length, data)
+        self.length += len(data)
+        return self
+
     def cut(self, length):
         self.length = length
         return self
@@ -275,68 +280,75 @@ def data_field(base, document, offset):
     return struct.unpack_from("<i", base.raw, document.data_start + offset)[0]
 
 
+def length_fields(base, document):
+    """(offset in the data item, value) of L1 to L4 as the undamaged record holds them:
+    each stands behind the field the one before it measures."""
+    fields, offset = [], 29
+    for step in (0, 21, 4, 8):
+        offset += step + (fields[-1][1] if fields else 0)
+        fields.append((offset, data_field(base, document, offset)))
+    return fields
+
+
 def text_damages(base):
     url, local, mime = documents_spread(base, 3)
     damage = Damage("unterminated", "a URL, a file name and a MIME type without their NUL (the MIME "
                     "type's bytes to the end of its item)", base)
     damage.write(url.key_end - 1, b"x")
-    damage.write(local.data_start + 33 + field_lengths(base, local)[0] - 1, b"x")
-    mime_at = mime.data_start + 70 + sum(field_lengths(base, mime))
+    damage.write(local.data_start + 33 + length_fields(base, local)[0][1] - 1, b"x")
+    mime_at = mime.data_start + 70 + sum(length for _, length in length_fields(base, mime))
     damage.write(mime_at, b"x" * (mime.key_start - mime_at))
     return [damage]
 
 
-def field_lengths(base, document):
-    """L1 to L4 as the undamaged record holds them."""
-    lengths, offset = [], 29
-    for step in (0, 21, 4, 8):
-        offset += step + (lengths[-1] if lengths else 0)
-        lengths.append(data_field(base, document, offset))
-    return lengths
-
-
-def length_field_offsets(base, document):
-    offsets, offset, lengths = [], 29, field_lengths(base, document)
-    for index, step in enumerate((0, 21, 4, 8)):
-        offset += step + (lengths[index - 1] if index else 0)
-        offsets.append(offset)
-    return offsets
-
-
 def length_damages(base):
     documents = documents_spread(base, 8)
+
+    def stored(offset):
+        return struct.unpack_from("<I", base.raw, offset)[0]
+
     keys = Damage("key-lengths", "key length words one more, one less, -1 and -2^31", base)
-    for document, change in zip(documents[:4], (1, -1, None, None)):
-        current = struct.unpack_from("<I", base.raw, document.key_start)[0]
-        value = current + change if change is not None else (0xFFFFFFFF if document is documents[2] else 0x80000000)
+    for document, value in zip(documents, (stored(documents[0].key_start) + 1,
+                                           stored(documents[1].key_start) - 1, 0xFFFFFFFF, 0x80000000)):
         keys.write(document.key_start, word_le(value))
     records = Damage("record-lengths", "record length words one more, one less, 2^31-1 and 0", base)
-    for document, change in zip(documents[4:8], (1, -1, None, 0)):
-        current = struct.unpack_from("<I", base.raw, document.data_start)[0]
-        if change is None:
-            value = 0x7FFFFFFF
-        elif change == 0:
-            value = 0
-        else:
-            value = current + change
+    for document, value in zip(documents[4:], (stored(documents[4].data_start) + 1,
+                                               stored(documents[5].data_start) - 1, 0x7FFFFFFF, 0)):
         records.write(document.data_start, word_le(value))
     fields = Damage("field-lengths", "field lengths -1, 2^31-1, -2^31, past the item, and all four at "
                     "2^31-1", base)
-    for number, document in enumerate(documents[:5]):
-        offsets = length_field_offsets(base, document)
-        item = document.key_start - document.data_start
-        if number == 4:
-            for offset in offsets:
-                fields.write(document.data_start + offset, word_le(0x7FFFFFFF))
-            continue
-        value = (-1, 0x7FFFFFFF, -0x80000000, item)[number]
-        fields.write(document.data_start + offsets[number], word_le(value))
+    for number, document in enumerate(documents[:4]):
+        offset = length_fields(base, document)[number][0]
+        value = (-1, 0x7FFFFFFF, -0x80000000, document.key_start - document.data_start)[number]
+        fields.write(document.data_start + offset, word_le(value))
+    for offset, _ in length_fields(base, documents[4]):
+        fields.write(documents[4].data_start + offset, word_le(0x7FFFFFFF))
     return [keys, records, fields]
+
+
+def grown_damage(base):
+    """The file grown past the pages its header addresses by copies of its pages, each
+    document there naming the file of another: nothing of the index lies there."""
+    damage = Damage("grown", "copies of the pages past the header's last, their documents naming "
+                    "other documents' files", base)
+    grown = bytearray()
+    for page in sorted({document.page for document in base.documents}):
+        copy = bytearray(base.raw[page * base.page_size:(page + 1) * base.page_size])
+        for document in (d for d in base.documents if d.page == page):
+            name = document.local_file
+            other = next((d.local_file for d in base.documents
+                          if d.local_file != name and len(d.local_file) == len(name)), None)
+            if other is None:
+                raise DamageError("no other file name as long as %r" % name)
+            at = document.data_start - page * base.page_size + 33
+            copy[at:at + len(name)] = other
+        grown += copy
+    return damage.append(bytes(grown))
 
 
 def all_damages(base):
     damages = cuts(base) + header_damages(base) + [count_damage(base)] + offset_damages(base) + \
-        text_damages(base) + length_damages(base)
+        text_damages(base) + length_damages(base) + [grown_damage(base)]
     names = [damage.name for damage in damages]
     if len(set(names)) != len(names):
         raise DamageError("two damages share a name")
