@@ -116,6 +116,7 @@ int main(int argc, char** argv) {
         std::fclose(list);
 
     RunWindow window;
+    ContentSearch search;
     std::vector<char> buffer(1 << 20);
     BestTimes best;
     long steps = 0;
@@ -129,12 +130,12 @@ int main(int argc, char** argv) {
         if (!candidates || !addCacheCandidates(*candidates, model))
             return 1;
         start = now();
-        if (startContentSearch(model, window, words.c_str(), std::move(candidates)) != MSG_OK)
+        if (search.start(model, window, words.c_str(), std::move(candidates)) != MSG_OK)
             return 1;
         uint32_t number = window.pumpUntilEnded(steps);
         acceptRunEnd(model, number);
-        fileSearchResults(model);
-        finishContentSearch(model);
+        search.fileResults(model);
+        search.pruneEmptyResults(model);
         double searchTime = now() - start;
         matches = model.searchRoot->totalCount();
         best.add(round, searchTime, floorTime);

@@ -145,9 +145,8 @@ bool executableFolder(char* out, size_t size) {
 bool findBrowserProgram(const UntrustedFolders& untrusted, char* out, size_t size) {
     if (size == 0)
         return false;
-    char configured[MAX_PATH] = "";
-    if (RegKey key = openProgramKey(PROGRAM_KEY_READ))
-        readRegistryText(key.get(), kBrowserPathValue, configured, sizeof configured);
+    char configured[MAX_PATH];
+    readBrowserPath(configured, sizeof configured);
     const char* name = configured[0] ? configured : kNavigatorExecutable;
     bool found = isBareName(name) ? resolveBareName(name, out, size)
                                   : isAbsolutePath(name) && copyTextBounded(out, size, name);

@@ -7,6 +7,7 @@
 
 #include "browser/browser_program.h"
 #include "core/message_code.h"
+#include "index/cache_location.h"
 
 // The questions the browser integration asks the user; the window code
 // shows them as message boxes and returns the answer (IDOK, IDCANCEL,
@@ -19,20 +20,30 @@ public:
 
 // What one run of the program remembers about the browser: whether the
 // user has been asked about the verify option, and the option's setting
-// from before the program changed it.
+// from before the program changed it, which restoreCheckServer puts back at
+// the end of the run.
 struct BrowserSession {
     bool verifyPromptShown = false;
-    uint8_t* savedCheckServer = nullptr;  // the model's, written by forceNeverVerify
+    uint8_t savedCheckServer = kCheckServerUnknown;
 };
 
-// Shows `url` in Navigator. 0 also when the user cancelled a question;
-// MSG_URL_NOT_OPENED or MSG_SCHEME_NOT_OPENED for a URL that is not handed
-// to the browser at all (see checkUrlToOpen), MSG_BROWSER_NOT_STARTED,
-// MSG_NO_DDE_CONNECTION or -1 otherwise. With `activate` the browser's
-// window is brought to the front. No program inside the `untrusted` folders
-// is started.
-MessageCode openInBrowser(const char* url, bool activate, const UntrustedFolders& untrusted, BrowserSession& session,
-                          BrowserQuestions& questions);
+// One document to show in the browser.
+struct OpenRequest {
+    const char* url = nullptr;
+    // Brings the browser's window to the front.
+    bool activate = true;
+    // The user has chosen to have the verify option set to "never" without
+    // being asked.
+    bool neverVerifyWithoutAsking = false;
+    // No program inside these folders is started.
+    UntrustedFolders untrusted;
+};
+
+// Shows the request's URL in Navigator. 0 also when the user cancelled a
+// question; MSG_URL_NOT_OPENED or MSG_SCHEME_NOT_OPENED for a URL that is
+// not handed to the browser at all (see checkUrlToOpen),
+// MSG_BROWSER_NOT_STARTED, MSG_NO_DDE_CONNECTION or -1 otherwise.
+MessageCode openInBrowser(const OpenRequest& request, BrowserSession& session, BrowserQuestions& questions);
 
 // Whether a Navigator offers its DDE service.
 bool isBrowserRunning();

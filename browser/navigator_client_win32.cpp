@@ -12,7 +12,6 @@
 #include "core/win_handles.h"
 #include "index/cache_location.h"
 #include "index/navigator.h"
-#include "settings/settings.h"
 
 namespace {
 
@@ -102,11 +101,11 @@ bool verifyOptionIsNever() {
 // The browser is not running: it will read the verify option when it
 // starts, so the program may set it, after asking unless told not to.
 // False when the user cancelled.
-bool offerNeverVerify(BrowserSession& session, BrowserQuestions& questions) {
+bool offerNeverVerify(bool withoutAsking, BrowserSession& session, BrowserQuestions& questions) {
     if (verifyOptionIsNever())
         return true;
     int answer = IDNO;
-    if (processSettings().optionFlags & OPTION_ADJUST_BROWSER) {
+    if (withoutAsking) {
         answer = IDYES;
     } else if (!session.verifyPromptShown) {
         answer = questions.ask(MSG_OFFER_VERIFY_CHANGE);
@@ -114,8 +113,8 @@ bool offerNeverVerify(BrowserSession& session, BrowserQuestions& questions) {
             return false;
         session.verifyPromptShown = true;
     }
-    if (answer == IDYES && session.savedCheckServer)
-        forceNeverVerify(*session.savedCheckServer);
+    if (answer == IDYES)
+        forceNeverVerify(session.savedCheckServer);
     return true;
 }
 
@@ -135,15 +134,15 @@ bool isBrowserRunning() {
     return ddeCanConnect(NAME_VERSION);
 }
 
-MessageCode openInBrowser(const char* url, bool activate, const UntrustedFolders& untrusted, BrowserSession& session,
-                          BrowserQuestions& questions) {
+MessageCode openInBrowser(const OpenRequest& request, BrowserSession& session, BrowserQuestions& questions) {
+    const char* url = request.url;
     MessageCode refusal = checkUrlToOpen(url);
     if (refusal != MSG_OK)
         return refusal;
     if (!isBrowserRunning()) {
-        if (!offerNeverVerify(session, questions))
+        if (!offerNeverVerify(request.neverVerifyWithoutAsking, session, questions))
             return MSG_OK;
-        return launchBrowser(url, untrusted);
+        return launchBrowser(url, request.untrusted);
     }
     if (!noteVerifyByHand(session, questions))
         return MSG_OK;
@@ -159,7 +158,7 @@ MessageCode openInBrowser(const char* url, bool activate, const UntrustedFolders
     // running browser takes as a request to show it. The user has already
     // been told about the verify option for this running browser.
     if (std::strlen(buffer.get()) > kDdeItemLimit)
-        return launchBrowser(url, untrusted);
+        return launchBrowser(url, request.untrusted);
     DdeReply reply;
     if (!ddeRequest(NAME_OPEN_URL, buffer.get(), &reply))
         return MSG_NO_DDE_CONNECTION;
@@ -168,7 +167,7 @@ MessageCode openInBrowser(const char* url, bool activate, const UntrustedFolders
         DdeReplyBytes bytes(reply);
         windowId = windowIdOfReply(bytes.data(), bytes.size());
     }
-    if (activate && windowId != 0)
+    if (request.activate && windowId != 0)
         activateBrowserWindow(windowId, buffer.data(), size);
     return MSG_OK;
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "core/test_seam.h"
 #include "core/worker_thread.h"
 
 // WM_USER, spelt out so that the model needs no windows header.
@@ -57,7 +58,7 @@ public:
         inFlight_ = true;
         flightKind_ = kind;
         kind_ = kind;
-        if (thread_.start(procedure, parameter))
+        if (!testSeam().refuseWorkerStart.load(std::memory_order_acquire) && thread_.start(procedure, parameter))
             return true;
         kind_ = RUN_NONE;
         return false;

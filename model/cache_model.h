@@ -34,19 +34,6 @@ struct ModelTexts {
     const char* unknownTitle = "(Unbekannt)";
 };
 
-// What one content search works on. The worker thread reads the words and
-// the candidates and fills `matches`, which nobody else touches until the
-// main thread has the run's end; the results root is filed from it only
-// then, so that the tree and the list never read a folder that is growing.
-struct ContentSearchJob {
-    OwnedText words;  // lower case, single spaces between the words
-    // Neither collection owns its entries, which belong to the cache tree.
-    std::unique_ptr<SortedCollection> candidates;
-    std::unique_ptr<SortedCollection> matches;
-    // A match that could not be kept for want of memory.
-    bool matchLost = false;
-};
-
 class CacheModel : public NamedItem {
 public:
     // Builds the parts in the order of the fields below. The status is 0
@@ -66,16 +53,12 @@ public:
 
     // Empty until a cache directory is found or chosen.
     OwnedText cacheDirectory;
-    uint8_t savedCheckServer = kCheckServerUnknown;
     // Whether the last index scan read the whole index. The hidden lists are
     // rebuilt from the entries' marks only after such a scan.
     bool lastScanComplete = false;
 
     // The one background thread: the loading pass or a content search.
     BackgroundRun run;
-    // The content search in flight, or whose end the main thread has not
-    // handled yet; null otherwise.
-    std::unique_ptr<ContentSearchJob> contentSearch;
 
     const char* unknownTitle() const { return unknownTitle_.view(); }
 

@@ -18,7 +18,7 @@ MessageCode loadHiddenLists(CacheModel& model);
 // the lists are first rebuilt from the marks, which drops the names of
 // hosts and documents no longer in the cache; after a failed one the lists
 // are written as they are, so that an unreadable cache loses no names.
-MessageCode saveHiddenLists(CacheModel& model);
+[[nodiscard]] MessageCode saveHiddenLists(CacheModel& model);
 
 // Marks the folders of the hidden hosts, then the hidden documents. Names
 // without a folder or document stay in the lists.
@@ -32,9 +32,9 @@ bool isStorableHiddenName(const char* name);
 // Each returns false only when memory ran out for the list; the mark is set
 // or cleared in any case, except that a name that could not be stored is
 // never hidden: it would show again at the next start.
-bool hideDocument(CacheModel& model, CacheEntry& entry);
+[[nodiscard]] bool hideDocument(CacheModel& model, CacheEntry& entry);
 void showDocument(CacheModel& model, CacheEntry& entry);
-bool hideHost(CacheModel& model, DomainFolder& folder);
+[[nodiscard]] bool hideHost(CacheModel& model, DomainFolder& folder);
 void showHost(CacheModel& model, DomainFolder& folder);
 
 // Empties both lists and clears the marks of every folder and document of

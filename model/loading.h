@@ -66,15 +66,3 @@ void loadEntryDetails(const CacheModel& model, CacheEntry& entry);
 // first 1023 bytes.
 char* extractTitle(const char* path);
 
-// For tests only: a pause point in the loading pass and a way to make the
-// thread start fail.
-struct LoadingTestHooks {
-    // Called by loadFolder on whichever thread has just claimed `folder`,
-    // before any of its entries is loaded.
-    void (*folderClaimed)(DomainFolder& folder, void* context);
-    void* context;
-    bool refuseThreadStart;
-};
-
-// Null removes the hooks. The hooks must outlive every run started meanwhile.
-void setLoadingTestHooks(const LoadingTestHooks* hooks);

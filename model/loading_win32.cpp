@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "core/file_head.h"
+#include "core/test_seam.h"
 #include "core/owned_text.h"
 #include "core/text_helpers.h"
 #include "core/win_handles.h"
@@ -32,7 +33,6 @@ struct LoadingProcessState {
 };
 
 LoadingProcessState loadingState;
-std::atomic<const LoadingTestHooks*> testHooks{nullptr};
 
 LoadState readLoadState(const DomainFolder& folder) {
     return loadStateOf(folder.flags());
@@ -86,10 +86,6 @@ void prepareLoading() {
     loadingState.prepared = true;
 }
 
-void setLoadingTestHooks(const LoadingTestHooks* hooks) {
-    testHooks.store(hooks, std::memory_order_release);
-}
-
 MessageCode reload(CacheModel& model, ModelNotifier& notifier) {
     if (model.status() != 0)
         return model.status();
@@ -118,9 +114,7 @@ void startLoadingRun(CacheModel& model, ModelNotifier& notifier) {
     prepareLoading();
     applyHiddenLists(model);
     notifier.send(WM_RUN_BEGINS, RUN_LOADING, model.cacheRoot->count());
-    const LoadingTestHooks* hooks = testHooks.load(std::memory_order_acquire);
-    bool refused = hooks && hooks->refuseThreadStart;
-    if (!model.run.start(RUN_LOADING, notifier, refused ? nullptr : loadingThread, &model)) {
+    if (!model.run.start(RUN_LOADING, notifier, loadingThread, &model)) {
         // The main window has set up its progress display; the end of the
         // run takes it down again.
         notifier.post(WM_RUN_ENDED, RUN_LOADING, model.run.number());
@@ -143,9 +137,8 @@ bool isFolderLoaded(const DomainFolder& folder) {
 void loadFolder(CacheModel& model, DomainFolder* folder) {
     if (!folder || folder->isNested() || !claimFolder(*folder))
         return;
-    if (const LoadingTestHooks* hooks = testHooks.load(std::memory_order_acquire))
-        if (hooks->folderClaimed)
-            hooks->folderClaimed(*folder, hooks->context);
+    if (const FolderClaimHook* hook = testSeam().folderClaimHook.load(std::memory_order_acquire))
+        hook->claimed(folder, hook->context);
     for (int32_t i = 0; i < folder->count(); ++i)
         loadEntryDetails(model, *folder->entryAt(i));
     CriticalSectionLock lock(loadingState.loadLock);

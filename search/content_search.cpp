@@ -7,6 +7,8 @@
 #include "model/cache_model.h"
 #include "model/document_view.h"
 #include "model/domain_folder.h"
+#include "index/entry_flags.h"
+#include "search/content_job.h"
 #include "search/content_match.h"
 
 std::unique_ptr<SortedCollection> makeCandidateSet() {
@@ -36,18 +38,24 @@ bool addCacheCandidates(SortedCollection& candidates, const CacheModel& model) {
     return complete;
 }
 
-MessageCode fileSearchResults(CacheModel& model) {
-    std::unique_ptr<ContentSearchJob> job = std::move(model.contentSearch);
-    if (!job)
-        return MSG_OK;
-    bool complete = !job->matchLost;
-    job->matches->forEach([&](NamedItem* item) {
-        if (addEntry(*model.searchRoot, static_cast<CacheEntry*>(item)).index < 0)
-            complete = false;
-    });
-    return complete ? MSG_OK : MSG_OUT_OF_MEMORY;
+ContentSearch::ContentSearch() = default;
+ContentSearch::~ContentSearch() = default;
+
+MessageCode ContentSearch::fileResults(CacheModel& model) {
+    model.searchRoot->clearFlags(FLAG_ROOT_SHOWN);
+    std::unique_ptr<ContentSearchJob> job = std::move(job_);
+    bool complete = !job || !job->matchLost;
+    if (job) {
+        job->matches->forEach([&](NamedItem* item) {
+            if (addEntry(*model.searchRoot, static_cast<CacheEntry*>(item)).index < 0)
+                complete = false;
+        });
+    }
+    if (!complete)
+        return MSG_OUT_OF_MEMORY;
+    return model.searchRoot->totalCount() == 0 ? MSG_NOTHING_FOUND : MSG_OK;
 }
 
-void finishContentSearch(CacheModel& model) {
+void ContentSearch::pruneEmptyResults(CacheModel& model) {
     pruneEmptyFolders(*model.searchRoot);
 }

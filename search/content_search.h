@@ -33,26 +33,42 @@ bool addFolderCandidates(SortedCollection& candidates, const DomainFolder& folde
 // Every document of the cache, folder by folder.
 bool addCacheCandidates(SortedCollection& candidates, const CacheModel& model);
 
-// Starts a run over `candidates` for `lowerText` (lower case, normalised),
-// reporting to `notifier`: empties the results root, sends WM_RUN_BEGINS with
-// one step per candidate and starts the worker. A worker that cannot start
-// ends the run at once as one that found nothing. While another run is in
-// flight nothing happens and MSG_OK is returned; MSG_OUT_OF_MEMORY when the
-// run's job cannot be made (nothing started then).
-MessageCode startContentSearch(CacheModel& model, ModelNotifier& notifier, const char* lowerText,
-                               std::unique_ptr<SortedCollection> candidates);
+struct ContentSearchJob;
+
+// The program's content searches, one at a time on the model's background
+// run. The job of a run lives here from its start until the main thread has
+// handled its end.
+class ContentSearch {
+public:
+    ContentSearch();
+    ~ContentSearch();
+    ContentSearch(const ContentSearch&) = delete;
+    ContentSearch& operator=(const ContentSearch&) = delete;
+
+    // Starts a run over `candidates` for `lowerText` (lower case,
+    // normalised), reporting to `notifier`: empties the results root, sends
+    // WM_RUN_BEGINS with one step per candidate and starts the worker. A
+    // worker that cannot start ends the run at once as one that found
+    // nothing. While another run is in flight nothing happens and MSG_OK is
+    // returned; MSG_OUT_OF_MEMORY when the run's job cannot be made (nothing
+    // started then).
+    MessageCode start(CacheModel& model, ModelNotifier& notifier, const char* lowerText,
+                      std::unique_ptr<SortedCollection> candidates);
+
+    // The main thread's part of the run's end, before the views are
+    // refreshed: files the matches into the results root, which no longer
+    // stays shown while empty, and lets go of the run's job.
+    // MSG_NOTHING_FOUND when the root holds no document then,
+    // MSG_OUT_OF_MEMORY when a match could not be kept or filed.
+    MessageCode fileResults(CacheModel& model);
+
+    // After the views are refreshed: removes the results folders left empty.
+    void pruneEmptyResults(CacheModel& model);
+
+private:
+    std::unique_ptr<ContentSearchJob> job_;
+};
 
 // Whether the cached file of `entry` holds every word of `lowerText`. A file
 // that cannot be read does not match.
 bool documentContainsAll(const CacheModel& model, const CacheEntry& entry, const char* lowerText);
-
-// The main thread's part of the run's end, before the views are refreshed:
-// files the matches into the results root and lets go of the run's job.
-// MSG_OUT_OF_MEMORY when a match could not be kept or filed.
-MessageCode fileSearchResults(CacheModel& model);
-
-// After the views are refreshed: removes the results folders left empty.
-void finishContentSearch(CacheModel& model);
-
-// For tests only: while set, the worker "cannot be started".
-void refuseContentSearchThreadForTests(bool refuse);

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <new>
 #include <utility>
@@ -14,11 +13,10 @@
 #include "model/background_run.h"
 #include "model/cache_model.h"
 #include "model/loading.h"
+#include "search/content_job.h"
 #include "search/content_match.h"
 
 namespace {
-
-std::atomic<bool> refuseThreadForTests{false};
 
 // One block of memory for every file of a run, grown when a file needs more:
 // a search reads thousands of files, and memory of its own for each would
@@ -118,10 +116,10 @@ bool fileContainsAll(const CacheModel& model, const CacheEntry& entry, const Sea
 // of which changes while a run is in flight, and writes only the job's
 // matches.
 uint32_t contentSearchThread(void* parameter) {
-    CacheModel& model = *static_cast<CacheModel*>(parameter);
+    ContentSearchJob& job = *static_cast<ContentSearchJob*>(parameter);
+    CacheModel& model = *job.model;
     ModelNotifier& notifier = *model.run.notifier();
     const uint32_t number = model.run.number();
-    ContentSearchJob& job = *model.contentSearch;
     notifier.post(WM_RUN_STARTED, RUN_CONTENT_SEARCH, 0);
     const SearchWords words = splitWords(job.words.data());
     FileBlock block;
@@ -140,8 +138,8 @@ uint32_t contentSearchThread(void* parameter) {
 
 }  // namespace
 
-MessageCode startContentSearch(CacheModel& model, ModelNotifier& notifier, const char* lowerText,
-                               std::unique_ptr<SortedCollection> candidates) {
+MessageCode ContentSearch::start(CacheModel& model, ModelNotifier& notifier, const char* lowerText,
+                                 std::unique_ptr<SortedCollection> candidates) {
     if (!candidates)
         return MSG_OUT_OF_MEMORY;
     if (model.run.inFlight() || threadBusy(model) != RUN_NONE)
@@ -152,13 +150,13 @@ MessageCode startContentSearch(CacheModel& model, ModelNotifier& notifier, const
     job->matches = makeCandidateSet();
     if (!job->matches)
         return MSG_OUT_OF_MEMORY;
+    job->model = &model;
     job->candidates = std::move(candidates);
     const int32_t steps = job->candidates->count();
     model.searchRoot->clearDeep();
-    model.contentSearch = std::move(job);
+    job_ = std::move(job);
     notifier.send(WM_RUN_BEGINS, RUN_CONTENT_SEARCH, steps);
-    const bool refused = refuseThreadForTests.load(std::memory_order_acquire);
-    if (!model.run.start(RUN_CONTENT_SEARCH, notifier, refused ? nullptr : contentSearchThread, &model)) {
+    if (!model.run.start(RUN_CONTENT_SEARCH, notifier, contentSearchThread, job_.get())) {
         // The run ends as one that found nothing; its job goes with its end.
         notifier.post(WM_RUN_ENDED, RUN_CONTENT_SEARCH, model.run.number());
     }
@@ -171,8 +169,4 @@ bool documentContainsAll(const CacheModel& model, const CacheEntry& entry, const
         return false;
     FileBlock block;
     return fileContainsAll(model, entry, splitWords(copy.data()), block);
-}
-
-void refuseContentSearchThreadForTests(bool refuse) {
-    refuseThreadForTests.store(refuse, std::memory_order_release);
 }

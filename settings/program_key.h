@@ -3,6 +3,8 @@
 // browser's path and the user's cache directory live.
 #pragma once
 
+#include <cstddef>
+
 #include "core/win_handles.h"
 
 extern const char kProgramKeyPath[];
@@ -20,3 +22,9 @@ enum ProgramKeyAccess {
 // The program's key, or its subkey `subkey` when one is named; an empty
 // owner when it cannot be opened (or made).
 RegKey openProgramKey(ProgramKeyAccess access, const char* subkey = nullptr);
+
+// The "Browser" value, or "" when there is none or it cannot be read.
+void readBrowserPath(char* out, size_t size);
+// Stores `path` as "Browser"; "" removes the value. False when the key
+// cannot be made or the value not changed.
+bool writeBrowserPath(const char* path);

@@ -1,5 +1,7 @@
 #include "settings/program_key.h"
 
+#include "core/registry_text.h"
+
 const char kProgramKeyPath[] = "Software\\Quill\\TARN";
 
 namespace {
@@ -26,4 +28,22 @@ RegKey openProgramKey(ProgramKeyAccess access, const char* subkey) {
     if (!program || !subkey)
         return program;
     return openBelow(program.get(), subkey, access);
+}
+
+void readBrowserPath(char* out, size_t size) {
+    if (size == 0)
+        return;
+    out[0] = '\0';
+    if (RegKey key = openProgramKey(PROGRAM_KEY_READ))
+        readRegistryText(key.get(), kBrowserPathValue, out, size);
+}
+
+bool writeBrowserPath(const char* path) {
+    RegKey key = openProgramKey(PROGRAM_KEY_CREATE);
+    if (!key)
+        return false;
+    if (path[0])
+        return writeRegistryText(key.get(), kBrowserPathValue, path);
+    const LONG result = RegDeleteValueA(key.get(), kBrowserPathValue);
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
 }

@@ -64,7 +64,6 @@ constexpr uint32_t kDefaultOptionFlags =
     OPTION_RESTORE_BROWSER | OPTION_OLD_FOLLOW_INTERNAL | OPTION_OLD_FOLLOW_EXTERNAL | OPTION_OLD_REPLACE_MISSING;
 static_assert(kDefaultOptionFlags == 0x0B2170BE, "the stored default word of the settings record");
 
-// Constant-initialised, so that the process record needs no guard at first use.
 constexpr Settings kDefaultSettings = {
     kDefaultOptionFlags,
     kPlacementUnset,
@@ -81,11 +80,6 @@ constexpr Settings kDefaultSettings = {
 
 Settings defaultSettings() {
     return kDefaultSettings;
-}
-
-Settings& processSettings() {
-    static Settings settings = kDefaultSettings;
-    return settings;
 }
 
 void encodeSettings(const Settings& settings, unsigned char out[kSettingsRecordSize]) {

@@ -58,9 +58,6 @@ constexpr size_t kOldSettingsRecordSize = 72;
 
 Settings defaultSettings();
 
-// The one record of the process; only the main thread touches it.
-Settings& processSettings();
-
 // The stored form: all fields little-endian 32-bit, in declaration order.
 void encodeSettings(const Settings& settings, unsigned char out[kSettingsRecordSize]);
 

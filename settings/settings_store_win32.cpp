@@ -22,10 +22,9 @@ bool readSettingsRecord(Settings& out) {
     return type == REG_BINARY && decodeSettings(data, size, out);
 }
 
-void loadSettings() {
-    Settings& settings = processSettings();
-    if (!readSettingsRecord(settings))
-        settings = defaultSettings();
+Settings loadSettings() {
+    Settings stored;
+    return readSettingsRecord(stored) ? stored : defaultSettings();
 }
 
 bool writeSettingsRecord(const Settings& settings) {
@@ -37,15 +36,15 @@ bool writeSettingsRecord(const Settings& settings) {
     return RegSetValueExA(key.get(), kConfigurationValue, 0, REG_BINARY, data, sizeof data) == ERROR_SUCCESS;
 }
 
-void saveSettings(bool startupComplete, const SaveSettingsSteps& steps) {
+void saveSettings(Settings& settings, bool startupComplete, const SaveSettingsSteps& steps) {
     if (!startupComplete)
         return;
-    Settings& settings = processSettings();
     if (steps.saveHiddenLists)
         steps.saveHiddenLists(steps.context);
     if ((settings.optionFlags & OPTION_RESTORE_BROWSER) && steps.restoreCheckServer)
         steps.restoreCheckServer(steps.context);
     if (steps.recordPlacement)
         steps.recordPlacement(settings, steps.context);
-    writeSettingsRecord(settings);
+    if (!writeSettingsRecord(settings))
+        return;  // the stored record stays the one from before
 }

@@ -69,25 +69,25 @@ void CommandDispatch::updateToolbarViewStates() {
     HWND toolbar = main_.frame().toolbar();
     if (!toolbar)
         return;
-    ViewCommandStates states = computeViewStates(processSettings().optionFlags);
+    ViewCommandStates states = computeViewStates(main_.settings().optionFlags);
     for (const CommandState& pair : states.pairs)
         SendMessageA(toolbar, TB_SETSTATE, pair.command, MAKELONG(pair.state, 0));
 }
 
 void CommandDispatch::updateMenuStates(HMENU menu, HTREEITEM node) {
     ObjectCommandStates objects = currentObjectStates(node);
-    ViewCommandStates views = computeViewStates(processSettings().optionFlags);
+    ViewCommandStates views = computeViewStates(main_.settings().optionFlags);
     for (const CommandState& pair : objects.pairs)
         EnableMenuItem(menu, pair.command, MF_BYCOMMAND | (pair.state & kStateEnabled ? MF_ENABLED : MF_GRAYED));
     for (const CommandState& pair : views.pairs) {
         CheckMenuItem(menu, pair.command, MF_BYCOMMAND | (pair.state & kStateChecked ? MF_CHECKED : MF_UNCHECKED));
         EnableMenuItem(menu, pair.command, MF_BYCOMMAND | (pair.state & kStateEnabled ? MF_ENABLED : MF_GRAYED));
     }
-    if (int32_t field = sortField(processSettings().documentSortKey))
+    if (int32_t field = sortField(main_.settings().documentSortKey))
         CheckMenuRadioItem(menu, CMD_SORT_BY_TITLE, CMD_SORT_BY_DATE, CMD_SORT_BY_TITLE + columnOfSortField(field),
                            MF_BYCOMMAND);
     CheckMenuRadioItem(menu, CMD_SORT_DOMAINS_ALPHABETICAL, CMD_SORT_DOMAINS_HIERARCHICAL,
-                       (processSettings().optionFlags & OPTION_HIERARCHICAL) ? CMD_SORT_DOMAINS_HIERARCHICAL : CMD_SORT_DOMAINS_ALPHABETICAL,
+                       (main_.settings().optionFlags & OPTION_HIERARCHICAL) ? CMD_SORT_DOMAINS_HIERARCHICAL : CMD_SORT_DOMAINS_ALPHABETICAL,
                        MF_BYCOMMAND);
     if (menu == main_.frame().listSelectionMenu())
         SetMenuDefaultItem(menu, objects.stateOf(CMD_OPEN) & kStateEnabled ? CMD_OPEN : static_cast<UINT>(-1), FALSE);

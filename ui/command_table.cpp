@@ -16,12 +16,12 @@
 
 namespace {
 
-void flipOption(uint32_t option) {
-    processSettings().optionFlags ^= option;
+void flipOption(MainWindow& main, uint32_t option) {
+    main.settings().optionFlags ^= option;
 }
 
-bool optionSet(uint32_t option) {
-    return (processSettings().optionFlags & option) != 0;
+bool optionSet(const MainWindow& main, uint32_t option) {
+    return (main.settings().optionFlags & option) != 0;
 }
 
 bool exitProgram(MainWindow& main, int) {
@@ -49,19 +49,19 @@ bool invertSelection(MainWindow& main, int) {
 static_assert(CMD_STATUS_BAR == CMD_TOOLBAR + 1 && CMD_DESCRIPTION_BARS == CMD_TOOLBAR + 2);
 static_assert(OPTION_STATUS_BAR == OPTION_TOOLBAR << 1 && OPTION_DESCRIPTION_BARS == OPTION_TOOLBAR << 2);
 bool toggleBar(MainWindow& main, int id) {
-    flipOption(OPTION_TOOLBAR << (id - CMD_TOOLBAR));
+    flipOption(main, OPTION_TOOLBAR << (id - CMD_TOOLBAR));
     SendMessageA(main.window(), WM_SIZE, 0, 0);
     return true;
 }
 
 bool toggleListTips(MainWindow& main, int) {
-    flipOption(OPTION_LIST_TIPS);
+    flipOption(main, OPTION_LIST_TIPS);
     main.applyListTips();
     return true;
 }
 
 bool chooseListMode(MainWindow& main, int id) {
-    Settings& settings = processSettings();
+    Settings& settings = main.settings();
     if (id == CMD_VIEW_DETAILS)
         settings.optionFlags |= OPTION_DETAILS_VIEW;
     else
@@ -73,19 +73,19 @@ bool chooseListMode(MainWindow& main, int id) {
 // While everything is shown the filters have no effect: the command goes on
 // to the panes, which ignore it.
 bool toggleFilter(MainWindow& main, int id) {
-    if (optionSet(OPTION_SHOW_ALL))
+    if (optionSet(main, OPTION_SHOW_ALL))
         return false;
-    flipOption(id == CMD_TEXT_ONLY ? OPTION_TEXT_ONLY : OPTION_WEB_ONLY);
+    flipOption(main, id == CMD_TEXT_ONLY ? OPTION_TEXT_ONLY : OPTION_WEB_ONLY);
     main.commands().updateToolbarViewStates();
-    main.tree().refreshViews(RefreshTree | RefreshResults | RefreshList);
+    main.refreshViews(RefreshTree | RefreshResults | RefreshList);
     return true;
 }
 
 bool toggleShowAll(MainWindow& main, int) {
-    flipOption(OPTION_SHOW_ALL);
+    flipOption(main, OPTION_SHOW_ALL);
     main.commands().updateToolbarViewStates();
-    main.list().showMarks(optionSet(OPTION_SHOW_ALL));
-    main.tree().refreshViews(RefreshTree | RefreshResults | RefreshList);
+    main.list().showMarks(optionSet(main, OPTION_SHOW_ALL));
+    main.refreshViews(RefreshTree | RefreshResults | RefreshList);
     return true;
 }
 
@@ -101,7 +101,7 @@ bool toggleNamesInSortOrder(MainWindow& main, int) {
 }
 
 bool sortDocuments(MainWindow& main, int id) {
-    Settings& settings = processSettings();
+    Settings& settings = main.settings();
     settings.documentSortKey = chooseSortKey(settings.documentSortKey, sortFieldOfColumn(id - CMD_SORT_BY_TITLE));
     main.list().sortItems();
     // The arrow moves to the new column.
@@ -130,7 +130,7 @@ bool clearResults(MainWindow& main, int) {
 bool unhideEverything(MainWindow& main, int) {
     if (CacheModel* model = main.model()) {
         unhideAll(*model);
-        main.tree().refreshViews(RefreshTree | RefreshResults | RefreshList);
+        main.refreshViews(RefreshTree | RefreshResults | RefreshList);
     }
     return true;
 }
@@ -142,7 +142,7 @@ bool changeSettings(MainWindow& main, int) {
 }
 
 bool showHelpTopics(MainWindow& main, int) {
-    callHelp(main.window(), HELP_FINDER, 0);
+    callHelp(main.state().helpFilePath(), main.window(), HELP_FINDER, 0);
     return true;
 }
 

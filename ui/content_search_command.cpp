@@ -14,7 +14,6 @@
 #include "model/domain_folder.h"
 #include "resources/dialog_ids.h"
 #include "search/content_search.h"
-#include "search/last_texts.h"
 #include "settings/history.h"
 #include "settings/settings.h"
 #include "ui/dialog_help.h"
@@ -41,7 +40,8 @@ constexpr uint32_t kScopeOptions = OPTION_SEARCH_CACHE | OPTION_SEARCH_FOLDER | 
 // "Inhalte suchen...": the words with their history and the scope.
 class SearchDialog : public DialogWithHelp {
 public:
-    explicit SearchDialog(bool documentsSelected) : documentsSelected_(documentsSelected) {}
+    SearchDialog(ProgramState& state, bool documentsSelected)
+        : DialogWithHelp(state.helpFilePath()), state_(state), documentsSelected_(documentsSelected) {}
 
 private:
     bool onInitDialog() override;
@@ -49,6 +49,7 @@ private:
 
     bool confirmSearch();
 
+    ProgramState& state_;
     // "Markierte Dokumente" is offered only with a selection.
     const bool documentsSelected_;
 };
@@ -56,7 +57,7 @@ private:
 bool SearchDialog::onInitDialog() {
     HWND dialog = window();
     attachHelpTable(dialog, DLG_CONTENT_SEARCH);
-    const uint32_t options = processSettings().optionFlags;
+    const uint32_t options = state_.settings.optionFlags;
     int chosen = IDC_SEARCH_WHOLE_CACHE;
     for (const OptionBox& button : kScopeButtons) {
         if (options & button.option) {
@@ -104,8 +105,8 @@ bool SearchDialog::confirmSearch() {
     // The history keeps the tidied text, with its case.
     SetWindowTextA(combo, text);
     recordHistory(kSearchHistory, kHistoryMaximum, combo);
-    lastSearchTexts().contents = std::move(lowered);
-    Settings& settings = processSettings();
+    state_.searchTexts.contents = std::move(lowered);
+    Settings& settings = state_.settings;
     settings.optionFlags &= ~kScopeOptions;
     for (const OptionBox& button : kScopeButtons) {
         if (IsDlgButtonChecked(dialog, button.id) == BST_CHECKED) {
@@ -118,7 +119,7 @@ bool SearchDialog::confirmSearch() {
 
 // The documents the confirmed scope names; false when memory ran out.
 bool gatherCandidates(MainWindow& main, const CacheModel& model, SortedCollection& candidates) {
-    const uint32_t options = processSettings().optionFlags;
+    const uint32_t options = main.settings().optionFlags;
     if (options & OPTION_SEARCH_SELECTION) {
         bool complete = true;
         main.list().forEachSelected([&](CacheEntry* entry) {
@@ -145,7 +146,7 @@ void contentSearchCommand(MainWindow& main) {
     ModelNotifier* notifier = main.notifier();
     if (!model || !notifier)
         return;
-    SearchDialog dialog(main.list().firstSelected() != nullptr);
+    SearchDialog dialog(main.state(), main.list().firstSelected() != nullptr);
     if (dialog.runModal(main.window(), DLG_CONTENT_SEARCH) != IDOK)
         return;
     std::unique_ptr<SortedCollection> candidates = makeCandidateSet();
@@ -157,7 +158,8 @@ void contentSearchCommand(MainWindow& main) {
     // one of them.
     if (isResultsFolder(*model, main.tree().selectedFolder()))
         main.list().clear();
-    MessageCode result = startContentSearch(*model, *notifier, lastSearchTexts().contents.view(), std::move(candidates));
+    MessageCode result =
+        main.contentSearch().start(*model, *notifier, main.state().searchTexts.contents.view(), std::move(candidates));
     if (result != MSG_OK)
         showMessageCode(main.window(), result);
 }
@@ -168,5 +170,5 @@ void clearSearchResults(MainWindow& main) {
         return;
     model->searchRoot->clearDeep();
     model->searchRoot->clearFlags(FLAG_ROOT_SHOWN);
-    main.tree().refreshViews(RefreshResults);
+    main.refreshViews(RefreshResults);
 }

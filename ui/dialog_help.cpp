@@ -26,7 +26,7 @@ void attachHelpTable(HWND dialog, int tableId) {
         std::free(copy);
 }
 
-INT_PTR showContextHelp(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR showContextHelp(const char* helpFile, HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     HWND target = nullptr;
     UINT command = 0;
     if (message == WM_HELP) {
@@ -45,18 +45,18 @@ INT_PTR showContextHelp(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
     void* table = GetPropA(dialog, kHelpTableProperty);
     if (!table)
         return 0;
-    return callHelp(target, command, reinterpret_cast<ULONG_PTR>(table));
+    return callHelp(helpFile, target, command, reinterpret_cast<ULONG_PTR>(table));
 }
 
 void releaseHelpTable(HWND dialog) {
     std::free(RemovePropA(dialog, kHelpTableProperty));
 }
 
-INT_PTR answerDialogHelp(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR answerDialogHelp(const char* helpFile, HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_HELP:
     case WM_CONTEXTMENU:
-        return showContextHelp(dialog, message, wParam, lParam);
+        return showContextHelp(helpFile, dialog, message, wParam, lParam);
     case WM_NCDESTROY:
         releaseHelpTable(dialog);
         return FALSE;

@@ -1,23 +1,22 @@
 #include "ui/document_commands.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
-#include <cstring>
 #include <memory>
 
+#include "core/global_text_list.h"
 #include "core/sorted_collection.h"
 #include "index/cache_entry.h"
 #include "index/entry_flags.h"
 #include "model/cache_model.h"
+#include "model/document_deletion.h"
 #include "model/hidden_lists.h"
 #include "model/loading.h"
 #include "resources/command_ids.h"
-#include "ui/global_text_list.h"
 #include "ui/main_window.h"
 #include "ui/message_box.h"
-#include "ui/properties_sheet.h"
 #include "ui/context_menu.h"
+#include "ui/properties_sheet.h"
 #include "ui/save_command.h"
 
 namespace {
@@ -43,13 +42,17 @@ void copyUrlsOfSelection(MainWindow& main) {
 
 void hideSelection(MainWindow& main, bool hide) {
     CacheModel& model = *main.model();
+    bool kept = true;
     main.list().forEachSelected([&](CacheEntry* entry) {
         if (hide)
-            hideDocument(model, *entry);
+            kept = hideDocument(model, *entry) && kept;
         else
             showDocument(model, *entry);
     });
-    main.tree().refreshViews(RefreshTree | RefreshResults | RefreshList);
+    main.refreshViews(RefreshTree | RefreshResults | RefreshList);
+    // A document whose name found no room in the list stays shown.
+    if (!kept)
+        showOutOfMemory();
 }
 
 void saveSelection(MainWindow& main) {
@@ -81,43 +84,16 @@ void goToFolderOfSelection(MainWindow& main) {
     main.list().selectEntry(*entry);
 }
 
-// The shell deletes whatever a path names: every file a wildcard matches, a
-// folder with all it holds, the target of a link. Only a file that is there
-// and is none of these is handed to it.
-bool isDeletableFile(const char* path) {
-    if (std::strpbrk(path, "*?"))
-        return false;
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES &&
-           !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE));
-}
-
 // Moves the cached files of the selected documents (or of every document of
 // `folder`) to the recycle bin, or deletes them for good while Shift is
-// held, and marks the documents whose files are gone. The cache index is
-// left as it is.
+// held, and marks the documents whose files are gone.
 void deleteDocuments(MainWindow& main, DomainFolder* folder, const ObjectCommandStates& states) {
     CacheModel* model = main.model();
     if (!model || !enabled(states, CMD_DELETE))
         return;
-    // The documents are gathered first: the list changes once they are
-    // marked.
-    std::unique_ptr<SortedCollection> documents = makeReferenceList();
-    GlobalTextList paths("");
-    if (!documents) {
-        showOutOfMemory();
-        return;
-    }
+    DocumentDeletion deletion(*model);
     bool complete = true;
-    auto gather = [&](NamedItem* item) {
-        CacheEntry* entry = static_cast<CacheEntry*>(item);
-        if (!complete || entry->hasAnyFlag(FLAG_DELETED))
-            return;
-        char path[MAX_PATH];
-        if (!cachePath(*model, path, sizeof path, entry->localFile()) || !isDeletableFile(path))
-            return;
-        complete = documents->insertAt(documents->count(), entry) >= 0 && paths.append(path);
-    };
+    auto gather = [&](NamedItem* item) { complete = complete && deletion.add(*static_cast<CacheEntry*>(item)); };
     if (folder)
         folder->forEach(gather);
     else
@@ -126,27 +102,11 @@ void deleteDocuments(MainWindow& main, DomainFolder* folder, const ObjectCommand
         showOutOfMemory();
         return;
     }
-    if (paths.empty())
+    if (deletion.empty())
         return;
-
-    SHFILEOPSTRUCTA operation = {};
-    operation.hwnd = main.window();
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = paths.text();
     // Shift held down deletes for good, as in the shell itself.
-    operation.fFlags = GetKeyState(VK_SHIFT) < 0 ? 0 : FOF_ALLOWUNDO;
-    SHFileOperationA(&operation);
-
-    documents->forEach([&](NamedItem* item) {
-        CacheEntry* entry = static_cast<CacheEntry*>(item);
-        char path[MAX_PATH];
-        if (!cachePath(*model, path, sizeof path, entry->localFile()))
-            return;
-        DWORD attributes = GetFileAttributesA(path);
-        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
-            entry->setFlags(FLAG_DELETED);
-    });
-    main.tree().refreshViews(RefreshTree | RefreshResults | RefreshList);
+    deletion.run(main.window(), GetKeyState(VK_SHIFT) < 0);
+    main.refreshViews(RefreshTree | RefreshResults | RefreshList);
 }
 
 }  // namespace
@@ -212,11 +172,14 @@ void hideFolder(MainWindow& main, int id, DomainFolder& folder, const ObjectComm
     id = resolveToggle(states, id);
     if (!enabled(states, id))
         return;
+    bool kept = true;
     if (id == CMD_HIDE)
-        hideHost(*main.model(), folder);
+        kept = hideHost(*main.model(), folder);
     else
         showHost(*main.model(), folder);
-    main.tree().refreshViews(RefreshTree);
+    main.refreshViews(RefreshTree);
+    if (!kept)
+        showOutOfMemory();
 }
 
 void deleteFolderDocuments(MainWindow& main, int, DomainFolder& folder, const ObjectCommandStates& states) {

@@ -13,7 +13,6 @@
 #include "model/loading.h"
 #include "resources/dialog_ids.h"
 #include "search/find_walk.h"
-#include "search/last_texts.h"
 #include "settings/history.h"
 #include "settings/settings.h"
 #include "ui/dialog_help.h"
@@ -50,7 +49,7 @@ public:
         item_ = tree.nextFolderItem(item_);
         DomainFolder* folder = tree.folderOfItem(item_);
         if (folder && !folder->isNested() && folder->ownsItems() &&
-            (processSettings().optionFlags & OPTION_FIND_TITLES))
+            (main_.settings().optionFlags & OPTION_FIND_TITLES))
             loadFolder(*main_.model(), folder);
         return folder;
     }
@@ -62,6 +61,9 @@ private:
 
 // "Suchen...": the text with its history and where to look for it.
 class FindDialog : public DialogWithHelp {
+public:
+    explicit FindDialog(ProgramState& state) : DialogWithHelp(state.helpFilePath()), state_(state) {}
+
 private:
     bool onInitDialog() override;
     bool onCommand(int id, int code) override;
@@ -70,12 +72,14 @@ private:
     void onFindTextChange(int code);
     void enableFindButton(bool enabled);
     bool confirmFind();
+
+    ProgramState& state_;
 };
 
 bool FindDialog::onInitDialog() {
     HWND dialog = window();
     attachHelpTable(dialog, DLG_FIND);
-    const uint32_t options = processSettings().optionFlags;
+    const uint32_t options = state_.settings.optionFlags;
     showOptionBoxes(dialog, kOptionBoxes, options);
     HWND combo = GetDlgItem(dialog, IDC_FIND_TEXT);
     SendMessageA(combo, CB_LIMITTEXT, kFindTextLimit, 0);
@@ -127,8 +131,8 @@ bool FindDialog::confirmFind() {
     lowerText(lowered.data());
     // The history keeps the text as it was typed.
     recordHistory(kFindHistory, kHistoryMaximum, combo);
-    lastSearchTexts().find = std::move(lowered);
-    Settings& settings = processSettings();
+    state_.searchTexts.find = std::move(lowered);
+    Settings& settings = state_.settings;
     settings.optionFlags = readOptionBoxes(dialog, kOptionBoxes, settings.optionFlags);
     return true;
 }
@@ -155,8 +159,8 @@ MessageCode findInPanes(MainWindow& main, bool fromList) {
     DomainFolder* folder = tree.folderOfItem(item);
     if (!folder || !main.model())
         return MSG_OK;
-    const Settings& settings = processSettings();
-    const FindQuery query = {lastSearchTexts().find.view(), settings.optionFlags & kFindOptions,
+    const Settings& settings = main.settings();
+    const FindQuery query = {main.state().searchTexts.find.view(), settings.optionFlags & kFindOptions,
                              filterMask(settings.optionFlags), settings.documentSortKey};
     const CacheEntry* after = fromList ? main.list().firstSelected() : nullptr;
     TreeOrder order(main, item);
@@ -171,8 +175,8 @@ MessageCode findInPanes(MainWindow& main, bool fromList) {
 void findCommand(MainWindow& main, bool again) {
     // Taken before the dialog, which has the focus while it is open.
     const bool fromList = GetFocus() == main.list().window();
-    if (!again || !lastSearchTexts().find) {
-        FindDialog dialog;
+    if (!again || !main.state().searchTexts.find) {
+        FindDialog dialog(main.state());
         if (dialog.runModal(main.window(), DLG_FIND) != IDOK)
             return;
     }

@@ -71,7 +71,7 @@ void Frame::layout() {
     // its children exist; creation lays them out once it has made them.
     if (!complete_)
         return;
-    Settings& settings = processSettings();
+    Settings& settings = main_.settings();
     uint32_t options = settings.optionFlags;
     bool bars = (options & OPTION_DESCRIPTION_BARS) != 0;
     ShowWindow(toolbar_, options & OPTION_TOOLBAR ? SW_SHOW : SW_HIDE);

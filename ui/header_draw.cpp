@@ -6,6 +6,7 @@
 #include "model/document_view.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
+#include "ui/main_window.h"
 
 namespace {
 
@@ -80,7 +81,7 @@ void ListPane::drawHeaderItem(const DRAWITEMSTRUCT& draw) {
     SendMessageA(draw.hwndItem, HDM_GETITEMA, itemId, reinterpret_cast<LPARAM>(&item));
     text[sizeof text - 1] = '\0';
     int length = lstrlenA(text);
-    int32_t sortKey = processSettings().documentSortKey;
+    int32_t sortKey = main_.settings().documentSortKey;
     bool sorted = columnOfSortField(sortField(sortKey)) == itemId;
 
     SIZE extent = {};

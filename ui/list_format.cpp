@@ -5,7 +5,6 @@
 #include "core/owned_text.h"
 #include "resources/string_ids.h"
 #include "ui/message_box.h"
-#include "ui/process_state.h"
 
 namespace {
 
@@ -141,7 +140,7 @@ bool secondsToSystemTime(int64_t seconds, SYSTEMTIME& out) {
     return true;
 }
 
-void formatDateTime(int64_t seconds, bool shortForm, char* out, size_t size) {
+void formatDateTime(int64_t seconds, int32_t timeZoneBias, bool shortForm, char* out, size_t size) {
     if (size == 0)
         return;
     SYSTEMTIME time;
@@ -149,7 +148,7 @@ void formatDateTime(int64_t seconds, bool shortForm, char* out, size_t size) {
     int limit = size > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(size);
     // 64 bits: the bias must not wrap a time stamp near either end of the
     // index's 32-bit range.
-    if (seconds != 0 && secondsToSystemTime(seconds - timeZoneBias(), time)) {
+    if (seconds != 0 && secondsToSystemTime(seconds - timeZoneBias, time)) {
         written = GetDateFormatA(LOCALE_USER_DEFAULT, shortForm ? DATE_SHORTDATE : DATE_LONGDATE, &time, nullptr, out,
                                  limit);
         if (written > 0 && written < limit) {

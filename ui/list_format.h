@@ -15,11 +15,12 @@ void formatSize(int64_t bytes, bool kilobyteForm, char* out, size_t size);
 // the system's settings; the first size text reads it by itself).
 void updateNumberFormat();
 
-// A time stamp of the index (UTC seconds since 1970) as local date and time,
-// short ("21.7.1996 13:05") or long form; "(Unbekannt)" for 0, for a time
+// A time stamp of the index (UTC seconds since 1970) as local date and time
+// (`timeZoneBias` seconds added to local time give UTC), short
+// ("21.7.1996 13:05") or long form; "(Unbekannt)" for 0, for a time
 // before 1980 and whenever the locale cannot format it or `size` cannot hold
 // it (then cut to `size`).
-void formatDateTime(int64_t seconds, bool shortForm, char* out, size_t size);
+void formatDateTime(int64_t seconds, int32_t timeZoneBias, bool shortForm, char* out, size_t size);
 
 // Seconds since 1970 (local time) to calendar fields. False, with every field
 // 0, for 0 and for times before 1980-01-01, which the program's date forms

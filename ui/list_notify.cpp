@@ -79,7 +79,7 @@ void ListPane::onGetDispInfo(NMLVDISPINFOA& info) const {
     const CacheEntry* entry = entryAt(item.iItem);
     if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
         if (entry)
-            itemText(*entry, item.iSubItem, item.pszText, static_cast<size_t>(item.cchTextMax));
+            itemText(*entry, item.iSubItem, main_.state().timeZoneBias(), item.pszText, static_cast<size_t>(item.cchTextMax));
         else
             item.pszText[0] = '\0';
     }

@@ -15,7 +15,7 @@
 #include "ui/list_format.h"
 #include "ui/main_window.h"
 
-void itemText(const CacheEntry& entry, int column, char* out, size_t size) {
+void itemText(const CacheEntry& entry, int column, int32_t timeZoneBias, char* out, size_t size) {
     if (size == 0)
         return;
     switch (column) {
@@ -35,7 +35,7 @@ void itemText(const CacheEntry& entry, int column, char* out, size_t size) {
         formatSize(entry.contentLength(), true, out, size);
         break;
     case COLUMN_DATE:
-        formatDateTime(entry.lastAccessed(), true, out, size);
+        formatDateTime(entry.lastAccessed(), timeZoneBias, true, out, size);
         break;
     default:
         out[0] = '\0';
@@ -48,7 +48,7 @@ ListPane::ListPane(MainWindow& main) : main_(main) {}
 ListPane::~ListPane() = default;
 
 bool ListPane::create(HWND parent) {
-    uint32_t options = processSettings().optionFlags;
+    uint32_t options = main_.settings().optionFlags;
     DWORD style = WS_CHILD | WS_VISIBLE | LVS_SHAREIMAGELISTS | LVS_OWNERDATA |
                   (options & OPTION_DETAILS_VIEW ? LVS_REPORT : LVS_LIST);
     window_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "", style, 0, 0, 0, 0, parent,
@@ -61,7 +61,7 @@ bool ListPane::create(HWND parent) {
     // with the texts instead of keeping them.
     ListView_SetCallbackMask(window_, LVIS_STATEIMAGEMASK);
     showMarks((options & OPTION_SHOW_ALL) != 0);
-    const int* widths = processSettings().columnWidths;
+    const int* widths = main_.settings().columnWidths;
     for (int column = 0; column < kColumnCount; ++column) {
         char header[40];
         if (LoadStringA(GetModuleHandleA(nullptr), STR_COLUMN_TITLE + column, header, sizeof header) <= 0)

@@ -36,7 +36,7 @@ constexpr int32_t sortFieldOfColumn(int column) {
 }
 
 // The text of one cell: title, type, URL, file, size in kilobytes, date.
-void itemText(const CacheEntry& entry, int column, char* out, size_t size);
+void itemText(const CacheEntry& entry, int column, int32_t timeZoneBias, char* out, size_t size);
 
 // The list holds no copies of its items (an owner-data list view): item i is
 // the i-th document of `listed_`, a view of the shown folder in the list's

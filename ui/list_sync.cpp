@@ -106,8 +106,8 @@ void ListPane::syncItems(DomainFolder* folder, bool reorder) {
         folder = main_.tree().selectedFolder();
     if (!folder)
         return;
-    const uint32_t mask = filterMask(processSettings().optionFlags);
-    const int32_t sortKey = processSettings().documentSortKey;
+    const uint32_t mask = filterMask(main_.settings().optionFlags);
+    const int32_t sortKey = main_.settings().documentSortKey;
     suspendStats();
 
     // FLAG_LISTED marks what the list holds now: a shown document without

@@ -20,7 +20,6 @@
 #include "ui/list_format.h"
 #include "ui/message_box.h"
 #include "ui/placement.h"
-#include "ui/process_state.h"
 
 const char kMainWindowClass[] = "QL_TARN";
 
@@ -37,13 +36,17 @@ private:
 };
 
 void saveHiddenListsStep(void* context) {
-    if (CacheModel* model = static_cast<MainWindow*>(context)->model())
-        saveHiddenLists(*model);
+    CacheModel* model = static_cast<MainWindow*>(context)->model();
+    if (!model)
+        return;
+    // The program is ending and nobody could act on a box now: lists that
+    // could not be written leave the file as the last run wrote it.
+    const MessageCode unreported = saveHiddenLists(*model);
+    static_cast<void>(unreported);
 }
 
 void restoreCheckServerStep(void* context) {
-    if (CacheModel* model = static_cast<MainWindow*>(context)->model())
-        restoreCheckServer(model->savedCheckServer);
+    restoreCheckServer(static_cast<MainWindow*>(context)->browserSession().savedCheckServer);
 }
 
 void recordPlacementStep(Settings& settings, void* context) {
@@ -53,7 +56,7 @@ void recordPlacementStep(Settings& settings, void* context) {
 
 }  // namespace
 
-MainWindow::MainWindow() : frame_(*this), tree_(*this), list_(*this), commands_(*this) {}
+MainWindow::MainWindow(ProgramState& state) : state_(state), frame_(*this), tree_(*this), list_(*this), commands_(*this) {}
 
 bool MainWindow::registerClass(HINSTANCE instance) {
     WNDCLASSA windowClass = {};
@@ -99,7 +102,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         onWinIniChange(wParam, lParam);
         break;
     case WM_TIMECHANGE:
-        updateTimeZoneBias();
+        state_.updateTimeZoneBias();
         break;
     case WM_SETCURSOR:
         if (frame_.onSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam)))
@@ -161,12 +164,12 @@ void MainWindow::onMenuSelect(UINT item, UINT flags, HMENU menu) {
 void MainWindow::onRunBegins(RunKind kind, int steps) {
     frame_.beginProgress(steps);
     if (kind == RUN_LOADING) {
-        tree_.refreshViews(RefreshTree | RefreshResults | RefreshList | Reselect);
+        refreshViews(RefreshTree | RefreshResults | RefreshList | Reselect);
     } else if (kind == RUN_CONTENT_SEARCH && model_) {
         // The results root stays in the tree, empty, while the search runs.
         if (model_->searchRoot->treeItem)
             model_->searchRoot->setFlags(FLAG_ROOT_SHOWN);
-        tree_.refreshViews(RefreshResults);
+        refreshViews(RefreshResults);
     }
 }
 
@@ -178,29 +181,41 @@ void MainWindow::onRunEnded(RunKind kind, uint32_t runNumber) {
     frame_.endProgress();
     if (kind == RUN_LOADING) {
         list_.setLoadingFinishedMark();
-        tree_.refreshViews(RefreshTree | RefreshResults | RefreshList);
+        refreshViews(RefreshTree | RefreshResults | RefreshList);
         pruneEmptyFolders(*model_->cacheRoot);
         pruneEmptyFolders(*model_->searchRoot);
     } else if (kind == RUN_CONTENT_SEARCH) {
         // The worker has only collected its matches: they go into the results
         // root now, on this thread, before anything shows them.
-        MessageCode filed = fileSearchResults(*model_);
-        model_->searchRoot->clearFlags(FLAG_ROOT_SHOWN);
-        tree_.refreshViews(RefreshTree | RefreshResults | RefreshList);
-        finishContentSearch(*model_);
+        MessageCode filed = contentSearch_.fileResults(*model_);
+        refreshViews(RefreshTree | RefreshResults | RefreshList);
+        contentSearch_.pruneEmptyResults(*model_);
         // A search that found nothing says so, unless the user has turned
         // to another program meanwhile.
-        if (filed != MSG_OK)
+        if (filed == MSG_OUT_OF_MEMORY || (filed == MSG_NOTHING_FOUND && GetForegroundWindow() == window()))
             showMessageCode(window(), filed);
-        else if (model_->searchRoot->totalCount() == 0 && GetForegroundWindow() == window())
-            showMessageCode(window(), MSG_NOTHING_FOUND);
     }
 }
 
 void MainWindow::setModel(CacheModel* model, ModelNotifier* notifier) {
     model_ = model;
     notifier_ = notifier;
-    browser_.savedCheckServer = model ? &model->savedCheckServer : nullptr;
+}
+
+void MainWindow::refreshViews(unsigned flags) {
+    if (!model_ || tree_.syncRoots(flags))
+        return;
+    if ((flags & RefreshList) && (flags & Reselect)) {
+        list_.suspendRedraw();
+        list_.suspendStats();
+        tree_.reselectCaret();
+        list_.resumeStats();
+        list_.resumeRedraw();
+    } else if (flags & RefreshList) {
+        list_.syncList(nullptr);
+    } else {
+        commands_.updateToolbarObjectStates();
+    }
 }
 
 void MainWindow::reloadCache() {
@@ -221,16 +236,18 @@ void MainWindow::openDocument(const CacheEntry* entry) {
     MessageBoxQuestions questions(window());
     // What lies in the cache or came out of it in a save is never started
     // as the browser.
-    UntrustedFolders untrusted;
-    untrusted.cacheDirectory = model_ ? model_->cacheDirectory.get() : nullptr;
-    untrusted.saveFolder = lastSaveFolder();
-    MessageCode result = openInBrowser(entry->url(), true, untrusted, browser_, questions);
+    OpenRequest request;
+    request.url = entry->url();
+    request.neverVerifyWithoutAsking = (state_.settings.optionFlags & OPTION_ADJUST_BROWSER) != 0;
+    request.untrusted.cacheDirectory = model_ ? model_->cacheDirectory.get() : nullptr;
+    request.untrusted.saveFolder = state_.lastSaveFolder();
+    MessageCode result = openInBrowser(request, browser_, questions);
     if (result != MSG_OK)
         showMessageCode(window(), result);
 }
 
 void MainWindow::applyListTips() {
-    bool on = (processSettings().optionFlags & OPTION_LIST_TIPS) != 0;
+    bool on = (state_.settings.optionFlags & OPTION_LIST_TIPS) != 0;
     for (HWND view : {tree_.window(), list_.window()}) {
         if (on)
             installListTips(view);
@@ -241,12 +258,12 @@ void MainWindow::applyListTips() {
 
 void MainWindow::saveState() {
     SaveSettingsSteps steps = {saveHiddenListsStep, restoreCheckServerStep, recordPlacementStep, this};
-    saveSettings(startupComplete_, steps);
+    saveSettings(state_.settings, startupComplete_, steps);
 }
 
 void MainWindow::onDestroy() {
     saveState();
-    quitHelp(window());
+    quitHelp(state_.helpFilePath(), window());
     frame_.destroyOwned();
     // The panes are gone: the messages until the window's end have the
     // system's handling.

@@ -6,10 +6,12 @@
 
 #include "browser/navigator_client.h"
 #include "core/window_base.h"
+#include "search/content_search.h"
 #include "ui/command_dispatch.h"
 #include "ui/frame.h"
 #include "ui/list_pane.h"
 #include "ui/menu_help.h"
+#include "ui/program_state.h"
 #include "ui/tree_pane.h"
 
 class CacheEntry;
@@ -19,9 +21,17 @@ class ModelNotifier;
 // The main window's class. A second instance finds the first by it.
 extern const char kMainWindowClass[];
 
+// What refreshViews brings up to date.
+enum RefreshFlag : unsigned {
+    RefreshTree = 1,     // the cache root and its folders
+    RefreshResults = 2,  // the search-results root and its folders
+    RefreshList = 4,     // the document list
+    Reselect = 8,        // with RefreshList: refill the list by selecting the node again
+};
+
 class MainWindow : public WindowBase {
 public:
-    MainWindow();
+    explicit MainWindow(ProgramState& state);
 
     static bool registerClass(HINSTANCE instance);
     // Creates the window and all its children; false when any of them
@@ -32,7 +42,14 @@ public:
     TreePane& tree() { return tree_; }
     ListPane& list() { return list_; }
     CommandDispatch& commands() { return commands_; }
+    // What the program keeps for the whole run; the panes and dialogs take
+    // it from here.
+    ProgramState& state() { return state_; }
+    Settings& settings() { return state_.settings; }
+    const Settings& settings() const { return state_.settings; }
     MenuHelpTable& menuHelp() { return menuHelp_; }
+    BrowserSession& browserSession() { return browser_; }
+    ContentSearch& contentSearch() { return contentSearch_; }
 
     // The one model of the process, and where its background runs report;
     // null until start-up has made them.
@@ -40,6 +57,9 @@ public:
     ModelNotifier* notifier() const { return notifier_; }
     void setModel(CacheModel* model, ModelNotifier* notifier);
 
+    // The one refresh of tree, list and toolbar that every change of the
+    // model goes through.
+    void refreshViews(unsigned flags);
     // "Aktualisieren": reads the cache index again and restarts the loading.
     void reloadCache();
     // "Öffnen": shows the document in the browser.
@@ -64,9 +84,11 @@ private:
     void onRunBegins(RunKind kind, int steps);
     void onRunEnded(RunKind kind, uint32_t runNumber);
 
+    ProgramState& state_;
     CacheModel* model_ = nullptr;
     ModelNotifier* notifier_ = nullptr;
     BrowserSession browser_;
+    ContentSearch contentSearch_;
     MenuHelpTable menuHelp_;
     Frame frame_;
     TreePane tree_;

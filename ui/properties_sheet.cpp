@@ -14,7 +14,6 @@
 #include "ui/list_format.h"
 #include "ui/main_window.h"
 #include "ui/message_box.h"
-#include "ui/process_state.h"
 
 namespace {
 
@@ -25,8 +24,8 @@ const size_t kFieldTextSize = 128;
 // modal, so the selection and the model stay as they are while it is open.
 class PropertiesPage : public DialogBase {
 public:
-    PropertiesPage(const SortedCollection& entries, HIMAGELIST largeIcons)
-        : entries_(entries), largeIcons_(largeIcons) {}
+    PropertiesPage(const char* helpFile, const SortedCollection& entries, HIMAGELIST largeIcons, int32_t timeZoneBias)
+        : helpFile_(helpFile), entries_(entries), largeIcons_(largeIcons), timeZoneBias_(timeZoneBias) {}
 
     void show(HWND owner);
 
@@ -45,8 +44,10 @@ private:
     void updateStepButtons();
     void disableKeepingFocus(HWND button);
 
+    const char* helpFile_;
     const SortedCollection& entries_;
     HIMAGELIST largeIcons_;
+    const int32_t timeZoneBias_;
     int32_t index_ = 0;
 };
 
@@ -92,7 +93,7 @@ INT_PTR PropertiesPage::onOtherMessage(UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
     case WM_HELP:
     case WM_CONTEXTMENU:
-        return showContextHelp(window(), message, wParam, lParam);
+        return showContextHelp(helpFile_, window(), message, wParam, lParam);
     case WM_DESTROY:
         onDestroy();
         return FALSE;
@@ -134,7 +135,7 @@ void PropertiesPage::setIcon() {
 
 void PropertiesPage::setDate(int control, int32_t seconds) {
     char text[kFieldTextSize];
-    formatDateTime(seconds, false, text, sizeof text);
+    formatDateTime(seconds, timeZoneBias_, false, text, sizeof text);
     SetDlgItemTextA(window(), control, text);
 }
 
@@ -204,9 +205,10 @@ void propertiesCommand(MainWindow& main) {
         return;
     }
     // The dates are shown in the local time in force now.
-    updateTimeZoneBias();
+    main.state().updateTimeZoneBias();
     if (entries->count() == 0)
         return;
-    PropertiesPage page(*entries, main.frame().systemLargeIcons());
+    PropertiesPage page(main.state().helpFilePath(), *entries, main.frame().systemLargeIcons(),
+                        main.state().timeZoneBias());
     page.show(main.window());
 }

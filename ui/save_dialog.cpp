@@ -18,8 +18,6 @@
 #include "ui/dialog_help.h"
 #include "ui/extraction_progress.h"
 #include "ui/help_call.h"
-#include "ui/main_window.h"
-#include "ui/process_state.h"
 
 namespace {
 
@@ -75,10 +73,10 @@ bool selectionHasHtml(const SortedCollection& selection) {
 // to the empty child the platform makes for a hook without a template.
 class SaveDialog : public DialogWithHelp {
 public:
-    SaveDialog(MainWindow& main, const SortedCollection& selection, ExtractionProgress& progress)
-        : main_(main), selection_(selection), progress_(progress) {}
+    SaveDialog(const SaveDialogSetup& setup, const SortedCollection& selection, ExtractionProgress& progress)
+        : DialogWithHelp(setup.helpFile), setup_(setup), selection_(selection), progress_(progress) {}
 
-    MessageCode run(std::unique_ptr<ExtractionJob>& job);
+    MessageCode run(std::unique_ptr<ExtractionJob>& job, char (&chosenFolder)[MAX_PATH]);
 
 private:
     bool severalDocuments() const { return selection_.count() > 1; }
@@ -94,20 +92,21 @@ private:
     void onSelectionChange();
     void onHelpButton();
 
-    MainWindow& main_;
+    const SaveDialogSetup& setup_;
     const SortedCollection& selection_;
     ExtractionProgress& progress_;
     bool offerOptions_ = false;
     char multipleFiles_[64] = "";
 };
 
-MessageCode SaveDialog::run(std::unique_ptr<ExtractionJob>& job) {
+MessageCode SaveDialog::run(std::unique_ptr<ExtractionJob>& job, char (&chosenFolder)[MAX_PATH]) {
+    chosenFolder[0] = '\0';
     offerOptions_ = selectionHasHtml(selection_);
     char file[MAX_PATH] = "";
     char filter[kSaveFilterSize];
     OPENFILENAMEA dialog = {};
     dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
-    dialog.hwndOwner = main_.window();
+    dialog.hwndOwner = setup_.owner;
     dialog.hInstance = GetModuleHandleA(nullptr);
     dialog.lpstrFilter = filter;
     dialog.nFilterIndex = 1;
@@ -120,8 +119,8 @@ MessageCode SaveDialog::run(std::unique_ptr<ExtractionJob>& job) {
     // folder holds files from the cache, and nothing may be looked up there
     // later. The dialog opens where the last save went instead.
     dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (lastSaveFolder()[0])
-        dialog.lpstrInitialDir = lastSaveFolder();
+    if (setup_.initialFolder[0])
+        dialog.lpstrInitialDir = setup_.initialFolder;
     if (offerOptions_)
         dialog.Flags |= OFN_ENABLETEMPLATE | OFN_ENABLEHOOK | OFN_SHOWHELP;
 
@@ -153,10 +152,10 @@ MessageCode SaveDialog::run(std::unique_ptr<ExtractionJob>& job) {
     const char* chosenName = file + dialog.nFileOffset;
     if (!severalDocuments() && !isPlainFileName(chosenName))
         return MSG_COPY_FAILED;
-    rememberSaveFolder(folder);
+    copyTextBounded(chosenFolder, sizeof chosenFolder, folder);
 
     MessageCode status;
-    job = createJob(*main_.model(), folder, processSettings().extractOptions, &progress_, status);
+    job = createJob(*setup_.model, folder, *setup_.options, &progress_, status);
     if (!job)
         return status;
     return fillJob(*job, std::move(single), chosenName);
@@ -188,7 +187,7 @@ bool SaveDialog::onInitDialog() {
     if (severalDocuments())
         EnableWindow(GetDlgItem(GetParent(hook), IDC_SAVE_FILE_NAME), FALSE);
     if (offerOptions_) {
-        ExtractOptions options = processSettings().extractOptions;
+        ExtractOptions options = *setup_.options;
         for (int bit = 0; bit < 6; ++bit)
             CheckDlgButton(hook, IDC_SAVE_TEXT_FOLLOW_INTERNAL + bit,
                            (options >> bit) & 1 ? BST_CHECKED : BST_UNCHECKED);
@@ -221,7 +220,7 @@ void SaveDialog::onFileOk() {
     for (int bit = 0; bit < 6; ++bit)
         if (IsDlgButtonChecked(window(), IDC_SAVE_TEXT_FOLLOW_INTERNAL + bit) == BST_CHECKED)
             options |= 1u << bit;
-    processSettings().extractOptions = options;
+    *setup_.options = options;
 }
 
 void SaveDialog::onSelectionChange() {
@@ -231,7 +230,7 @@ void SaveDialog::onSelectionChange() {
 }
 
 void SaveDialog::onHelpButton() {
-    callHelp(window(), HELP_COMMAND, reinterpret_cast<ULONG_PTR>(kSaveDialogHelpMacro));
+    callHelp(helpFile(), window(), HELP_COMMAND, reinterpret_cast<ULONG_PTR>(kSaveDialogHelpMacro));
 }
 
 }  // namespace
@@ -278,8 +277,9 @@ bool folderOfChosenPath(char* out, size_t size, const char* path, size_t fileOff
     return true;
 }
 
-MessageCode showSaveDialog(MainWindow& main, const SortedCollection& selection, ExtractionProgress& progress,
-                           std::unique_ptr<ExtractionJob>& job) {
-    SaveDialog dialog(main, selection, progress);
-    return dialog.run(job);
+MessageCode showSaveDialog(const SaveDialogSetup& setup, const SortedCollection& selection,
+                           ExtractionProgress& progress, std::unique_ptr<ExtractionJob>& job,
+                           char (&chosenFolder)[MAX_PATH]) {
+    SaveDialog dialog(setup, selection, progress);
+    return dialog.run(job, chosenFolder);
 }

@@ -7,12 +7,26 @@
 #include <cstdint>
 #include <memory>
 
-#include "core/message_code.h"
+#include <windows.h>
 
+#include "core/message_code.h"
+#include "settings/extract_options.h"
+
+class CacheModel;
 class ExtractionJob;
 class ExtractionProgress;
-class MainWindow;
 class SortedCollection;
+
+// What the save dialog works with, from the command that shows it.
+struct SaveDialogSetup {
+    HWND owner = nullptr;
+    CacheModel* model = nullptr;
+    const char* helpFile = "";
+    // Where the dialog opens; "" leaves that to the system.
+    const char* initialFolder = "";
+    // Shown in the link options, and replaced by what the user confirms.
+    ExtractOptions* options = nullptr;
+};
 
 // The size of the filter buffer of the dialog.
 constexpr size_t kSaveFilterSize = 260;
@@ -32,10 +46,12 @@ void buildSaveFilter(char* out, size_t size, int32_t mimeIndex, const char* loca
 bool folderOfChosenPath(char* out, size_t size, const char* path, size_t fileOffset);
 
 // Runs the dialog for `selection` (CacheEntry objects) and, on OK, makes
-// the save's job for the folder chosen and adds the documents to it. 0 also
+// the save's job for the folder chosen and adds the documents to it. The
+// folder chosen goes to `chosenFolder` ("" while none was accepted). 0 also
 // when the user cancelled (then `progress` is marked cancelled and no job is
 // made); MSG_COPY_FAILED when the chosen folder or name cannot be used,
 // MSG_TARGET_FOLDER_UNUSABLE when the folder cannot be read; -1 when memory
 // ran out.
-MessageCode showSaveDialog(MainWindow& main, const SortedCollection& selection, ExtractionProgress& progress,
-                           std::unique_ptr<ExtractionJob>& job);
+MessageCode showSaveDialog(const SaveDialogSetup& setup, const SortedCollection& selection,
+                           ExtractionProgress& progress, std::unique_ptr<ExtractionJob>& job,
+                           char (&chosenFolder)[MAX_PATH]);

@@ -9,7 +9,6 @@
 
 #include "core/message_code.h"
 #include "core/owned_text.h"
-#include "core/registry_text.h"
 #include "core/text_locale.h"
 #include "index/cache_location.h"
 #include "model/cache_model.h"
@@ -38,7 +37,8 @@ const OptionBox kOptionBoxes[] = {
 // The dialog works on the model's cache directory, which OK replaces.
 class SettingsDialog : public DialogWithHelp {
 public:
-    explicit SettingsDialog(CacheModel& model) : model_(model) {}
+    SettingsDialog(const char* helpFile, CacheModel& model, Settings& settings)
+        : DialogWithHelp(helpFile), model_(model), settings_(settings) {}
 
     // The confirmed cache directory differs from the one read before.
     bool directoryChanged() const { return directoryChanged_; }
@@ -52,6 +52,7 @@ private:
     bool confirmSettings();
 
     CacheModel& model_;
+    Settings& settings_;
     bool directoryChanged_ = false;
 };
 
@@ -102,14 +103,13 @@ void browseForBrowser(HWND dialog) {
 bool SettingsDialog::onInitDialog() {
     HWND dialog = window();
     attachHelpTable(dialog, DLG_SETTINGS);
-    char browser[MAX_PATH] = "";
-    if (RegKey key = openProgramKey(PROGRAM_KEY_READ))
-        readRegistryText(key.get(), kBrowserPathValue, browser, sizeof browser);
+    char browser[MAX_PATH];
+    readBrowserPath(browser, sizeof browser);
     SendDlgItemMessageA(dialog, IDC_SETTINGS_BROWSER, EM_LIMITTEXT, kPathLimit, 0);
     SetDlgItemTextA(dialog, IDC_SETTINGS_BROWSER, browser);
     SendDlgItemMessageA(dialog, IDC_SETTINGS_CACHE_DIRECTORY, EM_LIMITTEXT, kPathLimit, 0);
     SetDlgItemTextA(dialog, IDC_SETTINGS_CACHE_DIRECTORY, model_.cacheDirectory.view());
-    const uint32_t options = processSettings().optionFlags;
+    const uint32_t options = settings_.optionFlags;
     showOptionBoxes(dialog, kOptionBoxes, options);
     return true;
 }
@@ -194,14 +194,10 @@ bool SettingsDialog::confirmSettings() {
         showOutOfMemory();
         return false;
     }
-    if (RegKey key = openProgramKey(PROGRAM_KEY_CREATE)) {
-        if (browser[0])
-            writeRegistryText(key.get(), kBrowserPathValue, browser);
-        else
-            RegDeleteValueA(key.get(), kBrowserPathValue);
-    }
-    Settings& settings = processSettings();
-    settings.optionFlags = readOptionBoxes(dialog, kOptionBoxes, settings.optionFlags);
+    // Like every other registry value, one that cannot be stored is not
+    // reported: the browser is then found as it was before.
+    writeBrowserPath(browser);
+    settings_.optionFlags = readOptionBoxes(dialog, kOptionBoxes, settings_.optionFlags);
     directoryChanged_ = changed;
     return true;
 }
@@ -211,7 +207,7 @@ bool SettingsDialog::confirmSettings() {
 void settingsCommand(MainWindow& main) {
     if (!main.model())
         return;
-    SettingsDialog dialog(*main.model());
+    SettingsDialog dialog(main.state().helpFilePath(), *main.model(), main.settings());
     if (dialog.runModal(main.window(), DLG_SETTINGS) == IDOK && dialog.directoryChanged())
         SendMessageA(main.window(), WM_COMMAND, CMD_RELOAD, 0);
 }

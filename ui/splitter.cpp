@@ -9,6 +9,7 @@
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
 #include "ui/frame.h"
+#include "ui/main_window.h"
 
 namespace {
 
@@ -85,7 +86,7 @@ void Frame::onLeftButtonDown(POINT point) {
     if (IsIconic(window_) || !PtInRect(&splitterRect_, point))
         return;
     int x = dragSplitter(point);
-    Settings& settings = processSettings();
+    Settings& settings = main_.settings();
     if (x >= 0 && x != settings.splitterPos) {
         settings.splitterPos = x;
         SendMessageA(window_, WM_SIZE, 0, 0);

@@ -19,7 +19,7 @@
 #include "ui/main_window.h"
 #include "ui/message_box.h"
 #include "ui/placement.h"
-#include "ui/process_state.h"
+#include "ui/program_state.h"
 #include "ui/window_notifier.h"
 
 namespace {
@@ -69,8 +69,9 @@ void leaveStartFolder() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     leaveStartFolder();
-    fixHelpFilePath();
-    updateTimeZoneBias();
+    ProgramState state;
+    state.locateHelpFile();
+    state.updateTimeZoneBias();
     loadPreloadedStrings();
     prepareLoading();
 
@@ -80,11 +81,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(ACCEL_MAIN));
     if (!accelerators)
         fatalMessageCode(nullptr, MSG_OUT_OF_MEMORY);
-    loadSettings();
-    Settings& settings = processSettings();
+    state.settings = loadSettings();
+    Settings& settings = state.settings;
     yieldPlacementToFirstInstance(settings);
 
-    MainWindow program;
+    MainWindow program(state);
     if (!program.create(instance))
         fatalMessageCode(nullptr, MSG_OUT_OF_MEMORY);
     HWND window = program.window();
@@ -103,7 +104,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         result = reload(*model, notifier);
     if (result != MSG_OK && result != MSG_NO_CACHE_DIRECTORY)
         fatalMessageCode(window, result);
-    program.tree().refreshViews(RefreshTree | RefreshResults | RefreshList);
+    program.refreshViews(RefreshTree | RefreshResults | RefreshList);
     SetCursor(previousCursor);
     if (result == MSG_NO_CACHE_DIRECTORY)
         showMessageCode(window, result);

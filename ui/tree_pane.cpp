@@ -26,10 +26,6 @@ int CALLBACK compareFolderNodes(LPARAM a, LPARAM b, LPARAM hierarchical) {
                           hierarchical != 0);
 }
 
-bool hierarchicalOrder() {
-    return (processSettings().optionFlags & OPTION_HIERARCHICAL) != 0;
-}
-
 // A node for `folder` appended under `parent`. Its text is asked for when it
 // is painted, so that switching the names' order needs no new texts.
 TVINSERTSTRUCTA folderNode(HTREEITEM parent, DomainFolder& folder, int image, int selectedImage) {
@@ -132,12 +128,12 @@ void TreePane::selectItem(HTREEITEM item) {
     TreeView_Select(window_, item, TVGN_CARET);
 }
 
-void TreePane::refreshViews(unsigned flags) {
+bool TreePane::syncRoots(unsigned flags) {
     CacheModel* model = main_.model();
     if (!model)
-        return;
-    unsigned mask = filterMask(processSettings().optionFlags);
-    bool hierarchical = hierarchicalOrder();
+        return false;
+    unsigned mask = filterMask(main_.settings().optionFlags);
+    bool hierarchical = (main_.settings().optionFlags & OPTION_HIERARCHICAL) != 0;
     selectionChangedMark_ = false;
 
     if (flags & RefreshTree) {
@@ -162,24 +158,13 @@ void TreePane::refreshViews(unsigned flags) {
                            model->searchRoot->treeItem ? style | TVS_LINESATROOT : style & ~TVS_LINESATROOT);
         }
     }
-    // The selection moved while the roots were synchronised, and that has
-    // refilled the list already.
-    if (selectionChangedMark_)
-        return;
-    ListPane& list = main_.list();
-    if ((flags & RefreshList) && (flags & Reselect)) {
-        list.suspendRedraw();
-        list.suspendStats();
-        HTREEITEM caret = caretItem();
-        selectItem(nullptr);
-        selectItem(caret);
-        list.resumeStats();
-        list.resumeRedraw();
-    } else if (flags & RefreshList) {
-        list.syncList(nullptr);
-    } else {
-        main_.commands().updateToolbarObjectStates();
-    }
+    return selectionChangedMark_;
+}
+
+void TreePane::reselectCaret() {
+    HTREEITEM caret = caretItem();
+    selectItem(nullptr);
+    selectItem(caret);
 }
 
 HTREEITEM TreePane::insertRootNode(FolderList& root, int image) {
@@ -325,7 +310,7 @@ void TreePane::onGetDispInfo(NMTVDISPINFOA* info) {
     DomainFolder* folder = reinterpret_cast<DomainFolder*>(info->item.lParam);
     if (!(info->item.mask & TVIF_TEXT) || !folder || !info->item.pszText || info->item.cchTextMax <= 0)
         return;
-    uint32_t options = processSettings().optionFlags;
+    uint32_t options = main_.settings().optionFlags;
     bool bySortOrder = (options & OPTION_HIERARCHICAL) && (options & OPTION_NAMES_IN_SORT_ORDER);
     folderDisplayName(*folder, info->item.pszText, static_cast<size_t>(info->item.cchTextMax), bySortOrder);
 }
@@ -360,7 +345,7 @@ void TreePane::onFolderSelected(DomainFolder* folder) {
 }
 
 void TreePane::sortDomains(bool hierarchical) {
-    Settings& settings = processSettings();
+    Settings& settings = main_.settings();
     if (hierarchical)
         settings.optionFlags |= OPTION_HIERARCHICAL;
     else
@@ -372,7 +357,7 @@ void TreePane::sortDomains(bool hierarchical) {
 }
 
 void TreePane::toggleNamesInSortOrder() {
-    Settings& settings = processSettings();
+    Settings& settings = main_.settings();
     settings.optionFlags ^= OPTION_NAMES_IN_SORT_ORDER;
     // Labels are asked for on every paint; alphabetical order shows plain
     // names either way.

@@ -10,14 +10,6 @@ class FolderList;
 class MainWindow;
 class TreeRedrawPause;
 
-// What RefreshViews brings up to date.
-enum RefreshFlag : unsigned {
-    RefreshTree = 1,     // the cache root and its folders
-    RefreshResults = 2,  // the search-results root and its folders
-    RefreshList = 4,     // the document list
-    Reselect = 8,        // with RefreshList: refill the list by selecting the node again
-};
-
 class TreePane {
 public:
     explicit TreePane(MainWindow& main) : main_(main) {}
@@ -27,8 +19,12 @@ public:
     bool create(HWND parent);
     HWND window() const { return window_; }
 
-    // The one refresh every change of the model goes through.
-    void refreshViews(unsigned flags);
+    // Brings the roots that `flags` (RefreshTree, RefreshResults) name up to
+    // date with the model. True when that moved the selection, which has
+    // refilled the list already.
+    bool syncRoots(unsigned flags);
+    // Selects the caret's node again, which refills the list.
+    void reselectCaret();
 
     HTREEITEM caretItem() const;
     // The model object of the caret node, or of any node; null for none.

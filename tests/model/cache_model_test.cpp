@@ -35,7 +35,6 @@ TEST_CASE("a new model holds the two roots, the known types and nothing else") {
     REQUIRE(t.model.mimeTypes->count() == 6);
     CHECK(std::string(t.model.mimeTypes->at(3)->name()) == "image/jpeg");
     CHECK(t.model.knownTypeIcons[5] == 105);
-    CHECK(t.model.savedCheckServer == kCheckServerUnknown);
     CHECK(t.model.cacheDirectory.view()[0] == '\0');
 
     NoIcons none;

@@ -87,8 +87,8 @@ TEST_CASE("after a complete scan the marked names are written in order, vanished
         REQUIRE(loadHiddenLists(t.model) == MSG_OK);
         fillScanned(t);
         applyHiddenLists(t.model);
-        hideDocument(t.model, *t.entry("http://www.example.com/b.htm"));
-        hideDocument(t.model, *t.entry("http://www.example.com/a.htm"));
+        REQUIRE(hideDocument(t.model, *t.entry("http://www.example.com/b.htm")));
+        REQUIRE(hideDocument(t.model, *t.entry("http://www.example.com/a.htm")));
         CHECK(saveHiddenLists(t.model) == MSG_OK);
     }
     CHECK(storedNames(kHosts) == std::vector<std::string>{"other.example.com"});

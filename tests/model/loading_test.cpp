@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/test_seam.h"
 #include "doctest.h"
 #include "index/cache_entry.h"
 #include "index/entry_flags.h"
@@ -58,26 +59,27 @@ struct FolderHold {
     HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     CRITICAL_SECTION lock;
     std::vector<std::pair<DomainFolder*, DWORD>> claims;
-    LoadingTestHooks hooks{claimed, this, false};
+    FolderClaimHook hook{claimed, this};
 
     FolderHold() {
         InitializeCriticalSection(&lock);
-        setLoadingTestHooks(&hooks);
+        testSeam().folderClaimHook.store(&hook);
     }
     ~FolderHold() {
         SetEvent(release);
-        setLoadingTestHooks(nullptr);
+        testSeam().folderClaimHook.store(nullptr);
         CloseHandle(entered);
         CloseHandle(release);
         DeleteCriticalSection(&lock);
     }
 
-    static void claimed(DomainFolder& folder, void* context) {
+    static void claimed(void* claimedFolder, void* context) {
         auto* self = static_cast<FolderHold*>(context);
+        auto* folder = static_cast<DomainFolder*>(claimedFolder);
         EnterCriticalSection(&self->lock);
-        self->claims.push_back({&folder, GetCurrentThreadId()});
+        self->claims.push_back({folder, GetCurrentThreadId()});
         LeaveCriticalSection(&self->lock);
-        if (&folder == self->held && GetCurrentThreadId() != self->mainThread) {
+        if (folder == self->held && GetCurrentThreadId() != self->mainThread) {
             SetEvent(self->entered);
             WaitForSingleObject(self->release, 30000);
         }
@@ -289,11 +291,10 @@ TEST_CASE("a run stays in flight until its own end message is handled") {
 TEST_CASE("a loading thread that cannot start ends its run at once") {
     prepareLoading();
     SyntheticCache cache(3, 2);
-    LoadingTestHooks refuse{nullptr, nullptr, true};
-    setLoadingTestHooks(&refuse);
+    testSeam().refuseWorkerStart = true;
     RunWindow window;
     startLoadingRun(cache.model(), window.notifier());
-    setLoadingTestHooks(nullptr);
+    testSeam().refuseWorkerStart = false;
 
     CHECK(threadBusy(cache.model()) == RUN_NONE);
     REQUIRE(window.pumpUntilEnded(5000));

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/test_seam.h"
 #include "doctest.h"
 #include "index/cache_entry.h"
 #include "model/cache_model.h"
@@ -52,7 +53,8 @@ TEST_CASE("a search run reads every candidate once and files its matches at the 
     // missing one is text with a file.
     CHECK(count == 9);
 
-    REQUIRE(startContentSearch(model, window.notifier(), "tierpark leopard", std::move(candidates)) == MSG_OK);
+    ContentSearch search;
+    REQUIRE(search.start(model, window.notifier(), "tierpark leopard", std::move(candidates)) == MSG_OK);
     REQUIRE(window.pumpUntilEnded());
     CHECK(window.messages().front() == RunMessage{WM_RUN_BEGINS, RUN_CONTENT_SEARCH, count});
     CHECK(window.count(WM_RUN_STEP) == count);
@@ -60,8 +62,8 @@ TEST_CASE("a search run reads every candidate once and files its matches at the 
     // Until the main thread takes them, the matches are the run's alone.
     CHECK(model.searchRoot->totalCount() == 0);
 
-    REQUIRE(fileSearchResults(model) == MSG_OK);
-    finishContentSearch(model);
+    REQUIRE(search.fileResults(model) == MSG_OK);
+    search.pruneEmptyResults(model);
     // The hidden page matches too; the one whose words follow a NUL does not.
     CHECK(resultUrls(model) == Urls{"http://alpha.example.org/index.html", "http://gamma.example.net/versteckt.html"});
     CHECK(model.searchRoot->count() == 2);
@@ -70,23 +72,23 @@ TEST_CASE("a search run reads every candidate once and files its matches at the 
     SUBCASE("a new run empties the results first") {
         window.expectAnotherRun();
         std::unique_ptr<SortedCollection> none = makeCandidateSet();
-        REQUIRE(startContentSearch(model, window.notifier(), "leopard", std::move(none)) == MSG_OK);
+        REQUIRE(search.start(model, window.notifier(), "leopard", std::move(none)) == MSG_OK);
         CHECK(model.searchRoot->totalCount() == 0);
         REQUIRE(window.pumpUntilEnded());
-        REQUIRE(fileSearchResults(model) == MSG_OK);
-        finishContentSearch(model);
+        REQUIRE(search.fileResults(model) == MSG_NOTHING_FOUND);
+        search.pruneEmptyResults(model);
         CHECK(model.searchRoot->count() == 0);
     }
     SUBCASE("a worker that cannot start ends the run as one that found nothing") {
         window.expectAnotherRun();
-        refuseContentSearchThreadForTests(true);
+        testSeam().refuseWorkerStart = true;
         std::unique_ptr<SortedCollection> some = makeCandidateSet();
         REQUIRE(addCacheCandidates(*some, model));
-        REQUIRE(startContentSearch(model, window.notifier(), "leopard", std::move(some)) == MSG_OK);
-        refuseContentSearchThreadForTests(false);
+        REQUIRE(search.start(model, window.notifier(), "leopard", std::move(some)) == MSG_OK);
+        testSeam().refuseWorkerStart = false;
         REQUIRE(window.pumpUntilEnded());
         CHECK_FALSE(model.run.inFlight());
-        CHECK(fileSearchResults(model) == MSG_OK);
+        CHECK(search.fileResults(model) == MSG_NOTHING_FOUND);
         CHECK(model.searchRoot->totalCount() == 0);
     }
 }

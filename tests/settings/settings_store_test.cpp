@@ -18,12 +18,6 @@ bool sameSettings(const Settings& a, const Settings& b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-// Leaves garbage in the process record, so that a test sees whether
-// loadSettings really replaced all of it.
-void scribbleOverSettings() {
-    std::memset(&processSettings(), 0x5A, sizeof(Settings));
-}
-
 }  // namespace
 
 TEST_CASE("the settings record round-trips through the registry") {
@@ -49,9 +43,7 @@ TEST_CASE("the settings record round-trips through the registry") {
     CHECK(type == REG_BINARY);
     CHECK(size == 76);
 
-    scribbleOverSettings();
-    loadSettings();
-    CHECK(sameSettings(processSettings(), s));
+    CHECK(sameSettings(loadSettings(), s));
     deleteProgramKey();
 }
 
@@ -77,9 +69,7 @@ TEST_CASE("an unusable stored record gives the defaults") {
         std::vector<unsigned char> record(40, 0);
         storeConfiguration(REG_BINARY, record.data(), 40);
     }
-    scribbleOverSettings();
-    loadSettings();
-    CHECK(sameSettings(processSettings(), defaultSettings()));
+    CHECK(sameSettings(loadSettings(), defaultSettings()));
     deleteProgramKey();
 }
 
@@ -90,11 +80,10 @@ TEST_CASE("a 72-byte record from the registry is converted") {
     record[20] = 0x2C;
     record[21] = 0x01;
     storeConfiguration(REG_BINARY, record, sizeof record);
-    scribbleOverSettings();
-    loadSettings();
-    CHECK(processSettings().optionFlags == 0x05000000);
-    CHECK(processSettings().splitterPos == 300);
-    CHECK(processSettings().extractOptions == TextFollowInternal);
+    const Settings loaded = loadSettings();
+    CHECK(loaded.optionFlags == 0x05000000);
+    CHECK(loaded.splitterPos == 300);
+    CHECK(loaded.extractOptions == TextFollowInternal);
     deleteProgramKey();
 }
 
@@ -123,23 +112,22 @@ TEST_CASE("saveSettings runs its steps in order and only after start-up") {
     deleteProgramKey();
     SaveLog log;
     const SaveSettingsSteps steps = {logHiddenLists, logRestore, logPlacement, &log};
-    processSettings() = defaultSettings();
+    Settings settings = defaultSettings();
 
-    saveSettings(false, steps);
+    saveSettings(settings, false, steps);
     CHECK(log.steps.empty());
     Settings stored = defaultSettings();
     CHECK_FALSE(readSettingsRecord(stored));
 
-    saveSettings(true, steps);
+    saveSettings(settings, true, steps);
     CHECK(log.steps == "hidden restore placement ");
     REQUIRE(readSettingsRecord(stored));
     CHECK(stored.windowLeft == 77);
 
     log.steps.clear();
-    processSettings().optionFlags &= ~static_cast<uint32_t>(OPTION_RESTORE_BROWSER);
-    saveSettings(true, steps);
+    settings.optionFlags &= ~static_cast<uint32_t>(OPTION_RESTORE_BROWSER);
+    saveSettings(settings, true, steps);
     CHECK(log.steps == "hidden placement ");
 
-    processSettings() = defaultSettings();
     deleteProgramKey();
 }

@@ -5,7 +5,6 @@
 
 #include "doctest.h"
 #include "ui/message_box.h"
-#include "ui/process_state.h"
 
 namespace {
 
@@ -19,9 +18,8 @@ std::string size(int64_t bytes, bool kilobytes = false) {
 // The date as the program shows it, for seconds of local time.
 std::string dateTime(int64_t localSeconds, bool shortForm = true) {
     loadPreloadedStrings();
-    updateTimeZoneBias();
     char out[128];
-    formatDateTime(static_cast<int32_t>(localSeconds + timeZoneBias()), shortForm, out, sizeof out);
+    formatDateTime(localSeconds, 0, shortForm, out, sizeof out);
     return out;
 }
 
@@ -121,15 +119,15 @@ TEST_CASE("dates read in the short German form, unknown ones as (Unbekannt)") {
 
     loadPreloadedStrings();
     char out[64];
-    formatDateTime(0, true, out, sizeof out);
+    formatDateTime(0, 0, true, out, sizeof out);
     CHECK(std::string(out) == "(Unbekannt)");
 
     SUBCASE("a buffer too small for date and time gives the cut unknown text") {
         char small[12];
-        formatDateTime(837954300 + timeZoneBias(), true, small, sizeof small);
+        formatDateTime(837954300, 0, true, small, sizeof small);
         CHECK(std::string(small) == "(Unbekannt)");
         char tiny[5];
-        formatDateTime(837954300 + timeZoneBias(), true, tiny, sizeof tiny);
+        formatDateTime(837954300, 0, true, tiny, sizeof tiny);
         CHECK(std::string(tiny) == "(Unb");
     }
 }

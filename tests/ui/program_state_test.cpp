@@ -1,4 +1,4 @@
-#include "ui/process_state.h"
+#include "ui/program_state.h"
 
 #include <windows.h>
 
@@ -6,6 +6,7 @@
 
 #include "doctest.h"
 #include "support/local_time.h"
+#include "ui/help_call.h"
 #include "ui/list_format.h"
 #include "ui/message_box.h"
 
@@ -19,40 +20,40 @@ TEST_CASE("the help file is the one beside the program, never one the help engin
     DeleteFileA(beside.c_str());
     RemoveDirectoryA(beside.c_str());
 
-    fixHelpFilePath();
-    CHECK(std::string(helpFilePath()).empty());
+    char found[MAX_PATH];
+    CHECK_FALSE(findProgramHelpFile(found));
+    CHECK(std::string(found).empty());
 
     REQUIRE(CreateDirectoryA(beside.c_str(), nullptr));
-    fixHelpFilePath();
-    CHECK(std::string(helpFilePath()).empty());
+    CHECK_FALSE(findProgramHelpFile(found));
     RemoveDirectoryA(beside.c_str());
 
     HANDLE file = CreateFileA(beside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     REQUIRE(file != INVALID_HANDLE_VALUE);
     CloseHandle(file);
-    fixHelpFilePath();
-    CHECK(std::string(helpFilePath()) == beside);
+    CHECK(findProgramHelpFile(found));
+    CHECK(std::string(found) == beside);
     DeleteFileA(beside.c_str());
-    fixHelpFilePath();
 }
 
 TEST_CASE("index time stamps are shown in local time, summer and winter with the one bias in force") {
     loadPreloadedStrings();
-    updateTimeZoneBias();
+    ProgramState state;
+    state.updateTimeZoneBias();
     // The test runner sets a zone away from UTC, with summer time; under UTC
     // neither a wrong sign nor a wrong choice between daylight and standard
     // bias would show.
     REQUIRE(biasInForceSeconds() != 0);
-    CHECK(timeZoneBias() == biasInForceSeconds());
+    CHECK(state.timeZoneBias() == biasInForceSeconds());
     TIME_ZONE_INFORMATION zone = {};
     const DWORD season = GetTimeZoneInformation(&zone);
     REQUIRE((season == TIME_ZONE_ID_STANDARD || season == TIME_ZONE_ID_DAYLIGHT));
     REQUIRE(zone.DaylightBias != zone.StandardBias);
     const bool summerNow = season == TIME_ZONE_ID_DAYLIGHT;
 
-    auto shownByProgram = [](int64_t stamp) {
+    auto shownByProgram = [&state](int64_t stamp) {
         char shown[64];
-        formatDateTime(stamp, true, shown, sizeof shown);
+        formatDateTime(stamp, state.timeZoneBias(), true, shown, sizeof shown);
         return std::string(shown);
     };
     // The system's own conversion, which takes each date's season.

@@ -1,4 +1,4 @@
-#include "ui/global_text_list.h"
+#include "core/global_text_list.h"
 
 #include <cstring>
 

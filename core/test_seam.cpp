@@ -1,0 +1,6 @@
+#include "core/test_seam.h"
+
+TestSeam& testSeam() {
+    static TestSeam seam;
+    return seam;
+}
