@@ -507,12 +507,12 @@ bool AppDriver::rectOf(HWND window, UINT message, WPARAM wParam, RECT& rect, con
 }
 
 int AppDriver::toolbarState(int id) const {
-    HWND toolbar = child(101);
+    HWND toolbar = child(ID_TOOLBAR);
     return static_cast<int>(SendMessageA(toolbar, TB_GETSTATE, id, 0));
 }
 
 bool AppDriver::clickToolbarButton(int id) {
-    HWND toolbar = child(101);
+    HWND toolbar = child(ID_TOOLBAR);
     int index = static_cast<int>(SendMessageA(toolbar, TB_COMMANDTOINDEX, id, 0));
     RECT button;
     if (index < 0 || !rectOf(toolbar, TB_GETITEMRECT, index, button))
@@ -686,11 +686,10 @@ bool AppDriver::maximize(DWORD timeoutMs) const {
     DWORD start = GetTickCount();
     do {
         PostMessageA(main_, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-        if (waitUntil([&] { return IsZoomed(main_) != FALSE; }, 500)) {
-            Sleep(200);
-            if (IsZoomed(main_))
-                return true;
-        }
+        // Zoomed, and still so once the program has handled what the
+        // window manager sent it meanwhile.
+        if (waitUntil([&] { return IsZoomed(main_) != FALSE; }, 500) && sync() && IsZoomed(main_))
+            return true;
     } while (GetTickCount() - start < timeoutMs);
     return false;
 }

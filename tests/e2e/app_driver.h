@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/frame/control_ids.h"
+
 class ProbeLibrary;
 
 struct TreeNode {
@@ -40,8 +42,8 @@ public:
 
     HWND mainWindow() const { return main_; }
     HWND child(int controlId) const;
-    HWND tree() const { return child(105); }
-    HWND list() const { return child(106); }
+    HWND tree() const { return child(ID_TREE); }
+    HWND list() const { return child(ID_LIST); }
     HWND statusBar() const { return child(102); }
 
     // Waits until no loading or search run shows progress.

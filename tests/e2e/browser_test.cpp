@@ -110,7 +110,7 @@ struct OpenFixture {
 
     bool noMessageBox() {
         app.sync();
-        return !app.findMessageBox(300);
+        return !app.findMessageBox(0);
     }
 };
 

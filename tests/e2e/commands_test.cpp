@@ -128,12 +128,12 @@ TEST_CASE_FIXTURE(ProgramSession,
 
     app.command(kToolbar);
     app.command(kStatusBar);
-    CHECK_FALSE(IsWindowVisible(app.child(101)));
+    CHECK_FALSE(IsWindowVisible(app.child(ID_TOOLBAR)));
     CHECK_FALSE(IsWindowVisible(app.statusBar()));
     CHECK(checks({kToolbar, kStatusBar}) == Checks{false, false});
     app.command(kToolbar);
     app.command(kStatusBar);
-    CHECK(IsWindowVisible(app.child(101)));
+    CHECK(IsWindowVisible(app.child(ID_TOOLBAR)));
     CHECK(IsWindowVisible(app.statusBar()));
 
     app.command(kListTips);

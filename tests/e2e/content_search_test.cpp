@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app_driver.h"
+#include "resources/dialog_ids.h"
 #include "doctest.h"
 #include "menu_commands.h"
 #include "program_state.h"
@@ -44,7 +45,7 @@ TEST_CASE_FIXTURE(ProgramSession, "a content search files the documents that hol
     SUBCASE("the history keeps the tidied text") {
         HWND dialog = openDialog(app, kContentSearch, "Dokumentinhalte durchsuchen");
         REQUIRE(dialog);
-        CHECK(fieldText(dialog, 101) == "Tierpark LEOPARD");
+        CHECK(fieldText(dialog, IDC_SEARCH_TEXT) == "Tierpark LEOPARD");
         app.pressButton(dialog, IDCANCEL);
         CHECK(app.waitUntilGone(dialog));
     }

@@ -62,7 +62,7 @@ TEST_CASE_FIXTURE(ProgramSession,
         CHECK(app.folderLabels("Netscape Cache") ==
               std::vector<std::string>{"a.example.org", "n.leer.de", "z.example.org"});
         CHECK(app.treeLabel(app.selectedTreeItem()) == "n.leer.de");
-        CHECK(app.windowText(app.child(104)) == " Inhalt von 'n.leer.de'");
+        CHECK(app.windowText(app.child(ID_RIGHT_BAR)) == " Inhalt von 'n.leer.de'");
         CHECK(app.listCount() == 1);
     }
     SUBCASE("the previous one by name in hierarchical order, not the tree's neighbour") {
@@ -85,7 +85,7 @@ TEST_CASE_FIXTURE(ProgramSession, "a folder of empty documents shows no size in 
 
 TEST_CASE_FIXTURE(ProgramSession, "the list shows title, type, URL, file, size and date of each document") {
     startOn(fixtureCache("basic"), "www.zebra.de");
-    CHECK(app.windowText(app.child(104)) == " Inhalt von 'www.zebra.de'");
+    CHECK(app.windowText(app.child(ID_RIGHT_BAR)) == " Inhalt von 'www.zebra.de'");
     if (!app.listShowsDetails())
         app.command(kDetails);
     REQUIRE(app.listShowsDetails());

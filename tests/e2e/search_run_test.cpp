@@ -69,7 +69,8 @@ TEST_CASE_FIXTURE(ProgramSession, "a content search is refused while the cache i
         SendMessageTimeoutA(app.mainWindow(), WM_COMMAND, kContentSearch, 0, SMTO_NORMAL, 3000, &result);
     CHECK(handled != 0);
     CHECK(runShowing(app));
-    HWND dialog = waitForDialog(app, "Dokumentinhalte durchsuchen", 500);
+    REQUIRE(app.sync());
+    HWND dialog = waitForDialog(app, "Dokumentinhalte durchsuchen", 0);
     CHECK_FALSE(dialog);
     if (dialog)
         app.pressButton(dialog, IDCANCEL);
@@ -125,7 +126,10 @@ TEST_CASE_FIXTURE(ProgramSession, "a search without a match says so only while t
     REQUIRE(runShowing(app));
     REQUIRE(other.takeForeground());
     REQUIRE(app.waitUntilIdle(60000));
-    CHECK(takeMessageBox(app, 1500) == "");
+    // The run's end has been handled once the program has handled what was
+    // queued after it; a box it showed would be up by now.
+    REQUIRE(app.sync());
+    CHECK(takeMessageBox(app, 0) == "");
     CHECK_FALSE(hasRoot(app, kResults));
     REQUIRE(app.closeThroughMenu());
 }

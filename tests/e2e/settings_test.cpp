@@ -97,7 +97,7 @@ TEST_CASE_FIXTURE(ProgramSession, "settings and hidden lists are written at exit
     start();
     CHECK(app.folderLabels("Netscape Cache") == Labels{"com.example.b", "de.zebra.www", "org.example.a"});
     CHECK_FALSE(app.listShowsDetails());
-    CHECK_FALSE(IsWindowVisible(app.child(103)));
+    CHECK_FALSE(IsWindowVisible(app.child(ID_LEFT_BAR)));
     RECT frame;
     GetWindowRect(app.mainWindow(), &frame);
     CHECK(frame.left == 50);
@@ -121,16 +121,25 @@ TEST_CASE("a maximized window starts maximized again") {
     REQUIRE(again.closeThroughMenu());
 }
 
-TEST_CASE_FIXTURE(ProgramSession, "logging off saves the settings while the window still stands") {
-    startOn(fixtureCache("basic"));
+TEST_CASE_FIXTURE(ProgramSession, "logging off saves the settings and the hidden lists while the window still stands") {
+    startOn(fixtureCache("basic"), "www.zebra.de");
     app.command(kListView);
+    REQUIRE(app.focusPane(app.tree()));
+    app.command(kHide);
     CHECK_FALSE(readStoredSettings().present);
+    CHECK(readHiddenListEntry("Hidden Hosts", "F0") == "<none>");
     DWORD_PTR answer = 0;
-    SendMessageTimeoutA(app.mainWindow(), WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000, &answer);
-    CHECK(answer != 0);
+    SUBCASE("asked first whether the session may end") {
+        SendMessageTimeoutA(app.mainWindow(), WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000, &answer);
+        CHECK(answer != 0);
+    }
+    SUBCASE("told only that it ends") {
+        SendMessageTimeoutA(app.mainWindow(), WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 10000, &answer);
+    }
     StoredSettings stored = readStoredSettings();
     REQUIRE(stored.present);
     CHECK((stored.optionFlags & kOptionDetails) == 0);
+    CHECK(readHiddenListEntry("Hidden Hosts", "F0") == "www.zebra.de");
     CHECK(app.running());
     REQUIRE(app.closeThroughMenu());
 }

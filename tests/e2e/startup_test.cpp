@@ -22,8 +22,8 @@ TEST_CASE_FIXTURE(ProgramSession, "the program starts on a valid cache and shows
     CHECK(nodes[0].depth == 0);
     // The first folder is selected and listed.
     CHECK(app.treeLabel(app.selectedTreeItem()) == "a.example.org");
-    CHECK(app.windowText(app.child(104)) == " Inhalt von 'a.example.org'");
-    CHECK(app.windowText(app.child(103)) == " Alle Ordner");
+    CHECK(app.windowText(app.child(ID_RIGHT_BAR)) == " Inhalt von 'a.example.org'");
+    CHECK(app.windowText(app.child(ID_LEFT_BAR)) == " Alle Ordner");
     CHECK(app.listCount() == 1);
 
     REQUIRE(app.closeThroughMenu());
@@ -48,7 +48,10 @@ TEST_CASE_FIXTURE(ProgramSession,
     app.pressButton(box, IDOK);
     REQUIRE(app.waitUntilGone(box));
     CHECK(app.running());
-    CHECK_FALSE(app.findMessageBox(500));
+    // Every message the program had queued is handled: a second box would
+    // be up by now.
+    REQUIRE(app.sync());
+    CHECK_FALSE(app.findMessageBox(0));
     REQUIRE(app.closeThroughMenu());
     CHECK(app.exitCode() == 0);
 }

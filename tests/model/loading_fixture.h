@@ -8,7 +8,7 @@
 
 #include "model/cache_model.h"
 #include "model/loading.h"
-#include "ui/window_notifier.h"
+#include "ui/frame/window_notifier.h"
 
 struct RunMessage {
     UINT message;

@@ -4,7 +4,7 @@
 #include "doctest.h"
 #include "registry_fixture.h"
 #include "settings/history.h"
-#include "ui/history_combo.h"
+#include "ui/dialogs/history_combo.h"
 
 namespace {
 

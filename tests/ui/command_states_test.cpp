@@ -1,4 +1,4 @@
-#include "ui/command_states.h"
+#include "ui/commands/command_states.h"
 
 #include <initializer_list>
 

@@ -6,8 +6,8 @@
 
 #include "doctest.h"
 #include "resources/resource_ids.h"
-#include "ui/command_table.h"
-#include "ui/resource_data.h"
+#include "ui/commands/command_table.h"
+#include "ui/dialogs/resource_data.h"
 
 namespace {
 

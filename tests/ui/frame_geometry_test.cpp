@@ -1,9 +1,9 @@
 #include <climits>
 
 #include "doctest.h"
-#include "ui/frame.h"
-#include "ui/placement.h"
-#include "ui/splitter.h"
+#include "ui/frame/frame.h"
+#include "ui/frame/placement.h"
+#include "ui/frame/splitter.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "ui/list_format.h"
+#include "ui/dialogs/list_format.h"
 
 #include <cstring>
 #include <string>
 
 #include "doctest.h"
-#include "ui/message_box.h"
+#include "ui/dialogs/message_box.h"
 
 namespace {
 

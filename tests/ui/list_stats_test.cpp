@@ -1,4 +1,4 @@
-#include "ui/list_stats.h"
+#include "ui/frame/list_stats.h"
 
 #include "doctest.h"
 

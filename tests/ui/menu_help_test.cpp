@@ -1,4 +1,4 @@
-#include "ui/menu_help.h"
+#include "ui/frame/menu_help.h"
 
 #include "doctest.h"
 #include "resources/command_ids.h"

@@ -1,4 +1,4 @@
-#include "ui/program_state.h"
+#include "ui/frame/program_state.h"
 
 #include <windows.h>
 
@@ -6,9 +6,9 @@
 
 #include "doctest.h"
 #include "support/local_time.h"
-#include "ui/help_call.h"
-#include "ui/list_format.h"
-#include "ui/message_box.h"
+#include "ui/dialogs/help_call.h"
+#include "ui/dialogs/list_format.h"
+#include "ui/dialogs/message_box.h"
 
 TEST_CASE("the help file is the one beside the program, never one the help engine would search for") {
     char program[MAX_PATH];

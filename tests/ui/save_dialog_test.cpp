@@ -1,4 +1,4 @@
-#include "ui/save_dialog.h"
+#include "ui/dialogs/save_dialog.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "ui/command_dispatch.h"
+#include "ui/commands/command_dispatch.h"
 
 #include "index/entry_flags.h"
 #include "model/cache_model.h"
@@ -6,10 +6,10 @@
 #include "model/loading.h"
 #include "resources/command_ids.h"
 #include "settings/settings.h"
-#include "ui/command_table.h"
-#include "ui/context_menu.h"
-#include "ui/control_ids.h"
-#include "ui/main_window.h"
+#include "ui/commands/command_table.h"
+#include "ui/commands/context_menu.h"
+#include "ui/frame/control_ids.h"
+#include "ui/frame/main_window.h"
 
 // The sort commands follow each other as the list's columns do: a column
 // clicked, or the sort field checked in the menu, is CMD_SORT_BY_TITLE plus

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "ui/command_states.h"
+#include "ui/commands/command_states.h"
 
 class MainWindow;
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "model/background_run.h"
-#include "ui/list_stats.h"
+#include "ui/frame/list_stats.h"
 
 // Toolbar state words: TBSTATE_CHECKED, TBSTATE_ENABLED, TBSTATE_INDETERMINATE.
 constexpr uint8_t kStateChecked = 0x1;

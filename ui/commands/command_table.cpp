@@ -1,18 +1,18 @@
-#include "ui/command_table.h"
+#include "ui/commands/command_table.h"
 
 #include "model/cache_model.h"
 #include "model/document_view.h"
 #include "model/hidden_lists.h"
 #include "resources/command_ids.h"
 #include "settings/settings.h"
-#include "ui/about_box.h"
-#include "ui/content_search_command.h"
-#include "ui/context_menu.h"
-#include "ui/document_commands.h"
-#include "ui/find_command.h"
-#include "ui/help_call.h"
-#include "ui/main_window.h"
-#include "ui/settings_dialog.h"
+#include "ui/dialogs/about_box.h"
+#include "ui/commands/content_search_command.h"
+#include "ui/commands/context_menu.h"
+#include "ui/commands/document_commands.h"
+#include "ui/commands/find_command.h"
+#include "ui/dialogs/help_call.h"
+#include "ui/frame/main_window.h"
+#include "ui/dialogs/settings_dialog.h"
 
 namespace {
 
@@ -135,9 +135,15 @@ bool unhideEverything(MainWindow& main, int) {
     return true;
 }
 
+// A new cache directory is read at once.
 bool changeSettings(MainWindow& main, int) {
-    if (!refuseWhileRunning(main, kRefuseAnyRun))
-        settingsCommand(main);
+    CacheModel* model = main.model();
+    if (!model || refuseWhileRunning(main, kRefuseAnyRun))
+        return true;
+    bool directoryChanged = false;
+    if (showSettingsDialog(main.window(), main.state().helpFilePath(), *model, main.settings(), directoryChanged) &&
+        directoryChanged)
+        SendMessageA(main.window(), WM_COMMAND, CMD_RELOAD, 0);
     return true;
 }
 

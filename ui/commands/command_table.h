@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-#include "ui/command_states.h"
+#include "ui/commands/command_states.h"
 
 class DomainFolder;
 class MainWindow;

@@ -1,4 +1,4 @@
-#include "ui/context_menu.h"
+#include "ui/commands/context_menu.h"
 
 POINT menuPointAtCursor() {
     DWORD position = GetMessagePos();

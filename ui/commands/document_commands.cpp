@@ -1,4 +1,4 @@
-#include "ui/document_commands.h"
+#include "ui/commands/document_commands.h"
 
 #include <windows.h>
 
@@ -13,11 +13,11 @@
 #include "model/hidden_lists.h"
 #include "model/loading.h"
 #include "resources/command_ids.h"
-#include "ui/main_window.h"
-#include "ui/message_box.h"
-#include "ui/context_menu.h"
-#include "ui/properties_sheet.h"
-#include "ui/save_command.h"
+#include "ui/frame/main_window.h"
+#include "ui/dialogs/message_box.h"
+#include "ui/commands/context_menu.h"
+#include "ui/dialogs/properties_sheet.h"
+#include "ui/commands/save_command.h"
 
 namespace {
 
@@ -55,18 +55,21 @@ void hideSelection(MainWindow& main, bool hide) {
         showOutOfMemory();
 }
 
+// The selected documents, in the list's order, in a list that does not own
+// them; null when memory ran out.
+std::unique_ptr<SortedCollection> selectedDocuments(MainWindow& main) {
+    std::unique_ptr<SortedCollection> documents = makeReferenceList();
+    bool complete = documents != nullptr;
+    main.list().forEachSelected(
+        [&](CacheEntry* entry) { complete = complete && documents->insertAt(documents->count(), entry) >= 0; });
+    return complete ? std::move(documents) : nullptr;
+}
+
 void saveSelection(MainWindow& main) {
     if (refuseWhileRunning(main, kRefuseLoading))
         return;
-    std::unique_ptr<SortedCollection> selection = makeReferenceList();
+    std::unique_ptr<SortedCollection> selection = selectedDocuments(main);
     if (!selection) {
-        showOutOfMemory();
-        return;
-    }
-    bool complete = true;
-    main.list().forEachSelected(
-        [&](CacheEntry* entry) { complete = complete && selection->insertAt(selection->count(), entry) >= 0; });
-    if (!complete) {
         showOutOfMemory();
         return;
     }
@@ -136,8 +139,19 @@ void saveSelectedDocuments(MainWindow& main, int id, const ObjectCommandStates& 
 }
 
 void showSelectedProperties(MainWindow& main, int, const ObjectCommandStates&) {
-    if (main.list().stats().selected > 0 && !refuseWhileRunning(main, kRefuseLoading))
-        propertiesCommand(main);
+    if (main.list().stats().selected == 0 || refuseWhileRunning(main, kRefuseLoading))
+        return;
+    std::unique_ptr<SortedCollection> documents = selectedDocuments(main);
+    if (!documents) {
+        showOutOfMemory();
+        return;
+    }
+    // The dates are shown in the local time in force now.
+    ProgramState& state = main.state();
+    state.updateTimeZoneBias();
+    if (documents->count() > 0)
+        showPropertiesSheet(main.window(), state.helpFilePath(), *documents, main.frame().systemLargeIcons(),
+                            state.timeZoneBias());
 }
 
 void hideSelectedDocuments(MainWindow& main, int id, const ObjectCommandStates& states) {

@@ -3,7 +3,7 @@
 // a command that arrives greyed (by its accelerator) does nothing.
 #pragma once
 
-#include "ui/command_states.h"
+#include "ui/commands/command_states.h"
 
 class DomainFolder;
 class MainWindow;

@@ -1,10 +1,10 @@
-#include "ui/save_command.h"
+#include "ui/commands/save_command.h"
 
 #include "extract/extraction_run.h"
-#include "ui/extraction_progress.h"
-#include "ui/main_window.h"
-#include "ui/message_box.h"
-#include "ui/save_dialog.h"
+#include "ui/dialogs/extraction_progress.h"
+#include "ui/frame/main_window.h"
+#include "ui/dialogs/message_box.h"
+#include "ui/dialogs/save_dialog.h"
 
 void runExtraction(MainWindow& main, std::unique_ptr<SortedCollection> selection) {
     if (!selection || selection->count() == 0 || !main.model())

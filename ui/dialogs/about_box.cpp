@@ -1,4 +1,4 @@
-#include "ui/about_box.h"
+#include "ui/dialogs/about_box.h"
 
 #include "core/window_base.h"
 #include "resources/dialog_ids.h"

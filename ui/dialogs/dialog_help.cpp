@@ -1,10 +1,10 @@
-#include "ui/dialog_help.h"
+#include "ui/dialogs/dialog_help.h"
 
 #include <cstdlib>
 #include <cstring>
 
-#include "ui/help_call.h"
-#include "ui/resource_data.h"
+#include "ui/dialogs/help_call.h"
+#include "ui/dialogs/resource_data.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui/dialog_text.h"
+#include "ui/dialogs/dialog_text.h"
 
 bool readControlText(HWND control, char* out, size_t size) {
     if (size == 0)

@@ -1,4 +1,4 @@
-#include "ui/duplicate_prompt.h"
+#include "ui/dialogs/duplicate_prompt.h"
 
 #include "core/window_base.h"
 #include "extract/extraction_job.h"

@@ -1,11 +1,11 @@
-#include "ui/extraction_progress.h"
+#include "ui/dialogs/extraction_progress.h"
 
 #include <commctrl.h>
 
 #include "extract/local_names.h"
 #include "resources/dialog_ids.h"
 #include "resources/resource_ids.h"
-#include "ui/duplicate_prompt.h"
+#include "ui/dialogs/duplicate_prompt.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "ui/help_call.h"
+#include "ui/dialogs/help_call.h"
 
 #include "core/owned_text.h"
-#include "ui/message_box.h"
+#include "ui/dialogs/message_box.h"
 
 namespace {
 

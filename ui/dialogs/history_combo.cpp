@@ -1,4 +1,4 @@
-#include "ui/history_combo.h"
+#include "ui/dialogs/history_combo.h"
 
 #include "settings/history.h"
 

@@ -1,4 +1,4 @@
-#include "ui/option_boxes.h"
+#include "ui/dialogs/option_boxes.h"
 
 void showOptionBoxes(HWND dialog, const OptionBox* boxes, size_t count, uint32_t options) {
     for (size_t i = 0; i < count; ++i)

@@ -1,19 +1,13 @@
-#include "ui/properties_sheet.h"
-
-#include <windows.h>
-#include <commctrl.h>
-
-#include <memory>
+#include "ui/dialogs/properties_sheet.h"
 
 #include "core/sorted_collection.h"
 #include "core/window_base.h"
 #include "index/cache_entry.h"
 #include "resources/dialog_ids.h"
 #include "resources/resource_ids.h"
-#include "ui/dialog_help.h"
-#include "ui/list_format.h"
-#include "ui/main_window.h"
-#include "ui/message_box.h"
+#include "ui/dialogs/dialog_help.h"
+#include "ui/dialogs/list_format.h"
+#include "ui/dialogs/message_box.h"
 
 namespace {
 
@@ -191,24 +185,8 @@ void PropertiesPage::disableKeepingFocus(HWND button) {
 
 }  // namespace
 
-void propertiesCommand(MainWindow& main) {
-    std::unique_ptr<SortedCollection> entries = makeReferenceList();
-    if (!entries) {
-        showOutOfMemory();
-        return;
-    }
-    bool complete = true;
-    main.list().forEachSelected(
-        [&](CacheEntry* entry) { complete = complete && entries->insertAt(entries->count(), entry) >= 0; });
-    if (!complete) {
-        showOutOfMemory();
-        return;
-    }
-    // The dates are shown in the local time in force now.
-    main.state().updateTimeZoneBias();
-    if (entries->count() == 0)
-        return;
-    PropertiesPage page(main.state().helpFilePath(), *entries, main.frame().systemLargeIcons(),
-                        main.state().timeZoneBias());
-    page.show(main.window());
+void showPropertiesSheet(HWND owner, const char* helpFile, const SortedCollection& entries, HIMAGELIST largeIcons,
+                         int32_t timeZoneBias) {
+    PropertiesPage page(helpFile, entries, largeIcons, timeZoneBias);
+    page.show(owner);
 }

@@ -1,8 +1,16 @@
-// "Eigenschaften": the properties sheet of the selected documents.
+// "Eigenschaften": the properties sheet of documents, one page at a time,
+// with "<<" and ">>" stepping through them.
 #pragma once
 
-class MainWindow;
+#include <windows.h>
+#include <commctrl.h>
 
-// Shows the properties of the selected documents, one at a time, with
-// "<<" and ">>" stepping through them.
-void propertiesCommand(MainWindow& main);
+#include <cstdint>
+
+class SortedCollection;
+
+// Shows the sheet over `owner`, modal, for `entries` (CacheEntry objects,
+// not empty): dates in local time by `timeZoneBias`, icons from
+// `largeIcons`.
+void showPropertiesSheet(HWND owner, const char* helpFile, const SortedCollection& entries, HIMAGELIST largeIcons,
+                         int32_t timeZoneBias);

@@ -1,4 +1,4 @@
-#include "ui/resource_data.h"
+#include "ui/dialogs/resource_data.h"
 
 #include <windows.h>
 

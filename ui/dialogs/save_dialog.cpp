@@ -1,4 +1,4 @@
-#include "ui/save_dialog.h"
+#include "ui/dialogs/save_dialog.h"
 
 #include <windows.h>
 #include <commdlg.h>
@@ -15,9 +15,9 @@
 #include "resources/resource_ids.h"
 #include "resources/string_ids.h"
 #include "settings/settings.h"
-#include "ui/dialog_help.h"
-#include "ui/extraction_progress.h"
-#include "ui/help_call.h"
+#include "ui/dialogs/dialog_help.h"
+#include "ui/dialogs/extraction_progress.h"
+#include "ui/dialogs/help_call.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // "Einstellungen" (dialog 45): the browser's path, the cache directory and
 // the two browser options.
-#include "ui/settings_dialog.h"
+#include "ui/dialogs/settings_dialog.h"
 
 #include <windows.h>
 #include <commdlg.h>
@@ -12,16 +12,14 @@
 #include "core/text_locale.h"
 #include "index/cache_location.h"
 #include "model/cache_model.h"
-#include "resources/command_ids.h"
 #include "resources/dialog_ids.h"
 #include "resources/string_ids.h"
 #include "settings/program_key.h"
 #include "settings/settings.h"
-#include "ui/dialog_help.h"
-#include "ui/dialog_text.h"
-#include "ui/main_window.h"
-#include "ui/message_box.h"
-#include "ui/option_boxes.h"
+#include "ui/dialogs/dialog_help.h"
+#include "ui/dialogs/dialog_text.h"
+#include "ui/dialogs/message_box.h"
+#include "ui/dialogs/option_boxes.h"
 
 namespace {
 
@@ -204,10 +202,11 @@ bool SettingsDialog::confirmSettings() {
 
 }  // namespace
 
-void settingsCommand(MainWindow& main) {
-    if (!main.model())
-        return;
-    SettingsDialog dialog(main.state().helpFilePath(), *main.model(), main.settings());
-    if (dialog.runModal(main.window(), DLG_SETTINGS) == IDOK && dialog.directoryChanged())
-        SendMessageA(main.window(), WM_COMMAND, CMD_RELOAD, 0);
+bool showSettingsDialog(HWND owner, const char* helpFile, CacheModel& model, Settings& settings,
+                        bool& directoryChanged) {
+    SettingsDialog dialog(helpFile, model, settings);
+    if (dialog.runModal(owner, DLG_SETTINGS) != IDOK)
+        return false;
+    directoryChanged = dialog.directoryChanged();
+    return true;
 }

@@ -2,8 +2,15 @@
 // browser options.
 #pragma once
 
-class MainWindow;
+#include <windows.h>
 
-// Shows the settings dialog; stores what the user confirmed and reloads the
-// cache when its directory changed.
-void settingsCommand(MainWindow& main);
+#include "settings/settings.h"
+
+class CacheModel;
+
+// Shows the dialog over `owner`. On OK it stores the browser's path, makes
+// the directory typed the model's cache directory (`directoryChanged` says
+// whether it differs from the one before), takes the options into
+// `settings` and returns true.
+bool showSettingsDialog(HWND owner, const char* helpFile, CacheModel& model, Settings& settings,
+                        bool& directoryChanged);

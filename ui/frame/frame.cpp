@@ -1,7 +1,7 @@
 // Creation of the frame's children, in the order the window needs them: the
 // image lists before the panes that show them, the panes before the toolbar
 // whose check buttons mirror their options.
-#include "ui/frame.h"
+#include "ui/frame/frame.h"
 
 #include <shellapi.h>
 
@@ -9,14 +9,14 @@
 
 #include "resources/resource_ids.h"
 #include "resources/string_ids.h"
-#include "ui/command_dispatch.h"
-#include "ui/control_ids.h"
-#include "ui/list_pane.h"
-#include "ui/main_window.h"
-#include "ui/menu_help.h"
-#include "ui/message_box.h"
-#include "ui/resource_data.h"
-#include "ui/tree_pane.h"
+#include "ui/commands/command_dispatch.h"
+#include "ui/frame/control_ids.h"
+#include "ui/frame/list_pane.h"
+#include "ui/frame/main_window.h"
+#include "ui/frame/menu_help.h"
+#include "ui/dialogs/message_box.h"
+#include "ui/dialogs/resource_data.h"
+#include "ui/frame/tree_pane.h"
 
 namespace {
 

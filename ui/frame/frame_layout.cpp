@@ -1,13 +1,13 @@
 // Placing the frame's children, and the frame's small states: progress,
 // menu help in the status bar, the pane that had the focus.
-#include "ui/frame.h"
+#include "ui/frame/frame.h"
 
 #include "settings/settings.h"
 #include "resources/string_ids.h"
-#include "ui/list_pane.h"
-#include "ui/main_window.h"
-#include "ui/message_box.h"
-#include "ui/tree_pane.h"
+#include "ui/frame/list_pane.h"
+#include "ui/frame/main_window.h"
+#include "ui/dialogs/message_box.h"
+#include "ui/frame/tree_pane.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // The list's column headers, drawn by the program so that the sorted column
 // carries an arrow. The header reports to the list view, so the list view is
 // subclassed to catch its WM_DRAWITEM.
-#include "ui/list_pane.h"
+#include "ui/frame/list_pane.h"
 
 #include "model/document_view.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
-#include "ui/main_window.h"
+#include "ui/frame/main_window.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 // The list's notifications: cell texts, icons and marks on demand, the
 // search by typing, and the counters behind the status bar, kept as the
 // selection changes and counted anew when the items change.
-#include "ui/list_pane.h"
+#include "ui/frame/list_pane.h"
 
 #include "index/cache_entry.h"
 #include "index/entry_flags.h"
 #include "resources/string_ids.h"
-#include "ui/list_format.h"
-#include "ui/main_window.h"
-#include "ui/message_box.h"
+#include "ui/dialogs/list_format.h"
+#include "ui/frame/main_window.h"
+#include "ui/dialogs/message_box.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // the selection commands. The list view holds no items of its own; every
 // text comes through the display callback, so a title loaded later shows by
 // itself.
-#include "ui/list_pane.h"
+#include "ui/frame/list_pane.h"
 
 #include "core/owned_text.h"
 #include "index/cache_entry.h"
@@ -11,9 +11,9 @@
 #include "model/document_view.h"
 #include "resources/string_ids.h"
 #include "settings/settings.h"
-#include "ui/control_ids.h"
-#include "ui/list_format.h"
-#include "ui/main_window.h"
+#include "ui/frame/control_ids.h"
+#include "ui/dialogs/list_format.h"
+#include "ui/frame/main_window.h"
 
 void itemText(const CacheEntry& entry, int column, int32_t timeZoneBias, char* out, size_t size) {
     if (size == 0)

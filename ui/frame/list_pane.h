@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "core/win_handles.h"
-#include "ui/list_stats.h"
+#include "ui/frame/list_stats.h"
 
 class CacheEntry;
 class DocumentView;

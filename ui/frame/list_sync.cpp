@@ -3,7 +3,7 @@
 // stably by the sort key, equal ones in URL order. Between changes of the
 // tree's selection only what differs changes: documents come and go, the
 // selection and the focus stay with their documents.
-#include "ui/list_pane.h"
+#include "ui/frame/list_pane.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -15,7 +15,7 @@
 #include "model/document_view.h"
 #include "model/domain_folder.h"
 #include "settings/settings.h"
-#include "ui/main_window.h"
+#include "ui/frame/main_window.h"
 
 namespace {
 

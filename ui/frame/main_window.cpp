@@ -1,4 +1,4 @@
-#include "ui/main_window.h"
+#include "ui/frame/main_window.h"
 
 #include <windowsx.h>
 
@@ -16,10 +16,10 @@
 #include "search/content_search.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
-#include "ui/help_call.h"
-#include "ui/list_format.h"
-#include "ui/message_box.h"
-#include "ui/placement.h"
+#include "ui/dialogs/help_call.h"
+#include "ui/dialogs/list_format.h"
+#include "ui/dialogs/message_box.h"
+#include "ui/frame/placement.h"
 
 const char kMainWindowClass[] = "QL_TARN";
 
@@ -92,9 +92,15 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS:
         frame_.passFocus();
         break;
+    // At log-off WM_DESTROY may never come: the state is saved when the
+    // session is about to end, and again when a forced end skipped asking.
     case WM_QUERYENDSESSION:
         saveState();
         break;
+    case WM_ENDSESSION:
+        if (wParam)
+            saveState();
+        return 0;
     case WM_SYSCOLORCHANGE:
         frame_.forwardToChildren(message, wParam, lParam);
         break;

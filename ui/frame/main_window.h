@@ -7,12 +7,12 @@
 #include "browser/navigator_client.h"
 #include "core/window_base.h"
 #include "search/content_search.h"
-#include "ui/command_dispatch.h"
-#include "ui/frame.h"
-#include "ui/list_pane.h"
-#include "ui/menu_help.h"
-#include "ui/program_state.h"
-#include "ui/tree_pane.h"
+#include "ui/commands/command_dispatch.h"
+#include "ui/frame/frame.h"
+#include "ui/frame/list_pane.h"
+#include "ui/frame/menu_help.h"
+#include "ui/frame/program_state.h"
+#include "ui/frame/tree_pane.h"
 
 class CacheEntry;
 class CacheModel;
@@ -72,7 +72,7 @@ public:
     void markStartupComplete() { startupComplete_ = true; }
 
     // Writes the hidden lists, the browser's verify option and the settings
-    // record (also on WM_QUERYENDSESSION, when WM_DESTROY may never come).
+    // record (also at log-off, when WM_DESTROY may never come).
     void saveState();
 
 private:

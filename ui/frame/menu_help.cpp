@@ -1,7 +1,7 @@
-#include "ui/menu_help.h"
+#include "ui/frame/menu_help.h"
 
 #include "resources/resource_ids.h"
-#include "ui/resource_data.h"
+#include "ui/dialogs/resource_data.h"
 
 bool MenuHelpTable::load() {
     ResourceData table = findResourceData(RCDATA_MENU_HELP);

@@ -1,4 +1,4 @@
-#include "ui/placement.h"
+#include "ui/frame/placement.h"
 
 #include <commctrl.h>
 

@@ -1,6 +1,6 @@
-#include "ui/program_state.h"
+#include "ui/frame/program_state.h"
 
-#include "ui/help_call.h"
+#include "ui/dialogs/help_call.h"
 
 void ProgramState::locateHelpFile() {
     findProgramHelpFile(helpFilePath_);

@@ -1,15 +1,15 @@
 // The vertical bar between tree and list: its cursor and its drag. The drag
 // draws an inverted bar over the panes (hence WS_CLIPCHILDREN off meanwhile)
 // and runs its own message loop until the button comes up.
-#include "ui/splitter.h"
+#include "ui/frame/splitter.h"
 
 #include <algorithm>
 
 #include "core/win_handles.h"
 #include "resources/resource_ids.h"
 #include "settings/settings.h"
-#include "ui/frame.h"
-#include "ui/main_window.h"
+#include "ui/frame/frame.h"
+#include "ui/frame/main_window.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui/tree_pane.h"
+#include "ui/frame/tree_pane.h"
 
 #include "index/entry_flags.h"
 #include "model/cache_model.h"
@@ -6,8 +6,8 @@
 #include "model/document_view.h"
 #include "model/loading.h"
 #include "settings/settings.h"
-#include "ui/control_ids.h"
-#include "ui/main_window.h"
+#include "ui/frame/control_ids.h"
+#include "ui/frame/main_window.h"
 
 namespace {
 

@@ -16,11 +16,11 @@
 #include "resources/resource_ids.h"
 #include "resources/string_ids.h"
 #include "settings/settings_store.h"
-#include "ui/main_window.h"
-#include "ui/message_box.h"
-#include "ui/placement.h"
-#include "ui/program_state.h"
-#include "ui/window_notifier.h"
+#include "ui/frame/main_window.h"
+#include "ui/dialogs/message_box.h"
+#include "ui/frame/placement.h"
+#include "ui/frame/program_state.h"
+#include "ui/frame/window_notifier.h"
 
 namespace {
 
