@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 
 // A pause point of the loading pass: called on whichever thread has just
 // claimed `folder` (a DomainFolder), before any of its entries is loaded.
@@ -18,6 +19,12 @@ struct TestSeam {
     std::atomic<bool> refuseWorkerStart{false};
     // Null, or a hook that outlives every run started while it is set.
     std::atomic<const FolderClaimHook*> folderClaimHook{nullptr};
+
+    // How much work a save did, for tests that bound it: candidates whose
+    // URLs a link was compared with, and names tried while numbering a taken
+    // one. Counted on the thread that saves, which is the one that reads.
+    int64_t comparedCandidates = 0;
+    int64_t numberedLookups = 0;
 };
 
 TestSeam& testSeam();

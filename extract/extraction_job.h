@@ -134,8 +134,6 @@ public:
 
     // Candidates compared with links by findBestMatch: the work of matching,
     // which the tests count.
-    int64_t comparedCandidates() const { return comparedCandidates_; }
-    void countComparedCandidate() { ++comparedCandidates_; }
 
     // The state of the run, for the progress window: the item being written
     // and the number of items written so far.
@@ -167,7 +165,6 @@ private:
     OwnedText missingPageName_;
     bool missingPageAgreed_ = false;
     bool missingPageMade_ = false;
-    int64_t comparedCandidates_ = 0;
     const SaveItem* currentItem_ = nullptr;
     int32_t processedCount_ = 0;
     // Items before this index are all written: the search for the next one

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "core/owned_text.h"
+#include "core/test_seam.h"
 #include "core/text_locale.h"
 #include "extract/extraction_job.h"
 #include "index/cache_entry.h"
@@ -68,7 +69,7 @@ public:
     BestMatch(const Url& link, ExtractionJob& job) : link_(link), job_(job) {}
 
     void consider(int32_t index, const Url& candidate) {
-        job_.countComparedCandidate();
+        ++testSeam().comparedCandidates;
         if (++compared_ % kEntriesPerPump == 0)
             job_.pump();
         int32_t score = matchScore(matchUrls(link_, candidate));

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "core/file_paths.h"
+#include "core/test_seam.h"
 #include "index/cache_entry.h"
 #include "index/entry_flags.h"
 #include "model/cache_model.h"
@@ -222,7 +223,7 @@ void makeUniqueName(char* out, const char* name, TargetNames& names) {
         std::memcpy(out + base, suffix, added);
         std::memcpy(out + base + added, name + (length - ext), ext);
         out[base + added + ext] = '\0';
-        ++names.numberedLookups_;
+        ++testSeam().numberedLookups;
         if (!names.searchKey(out).found) {
             names.rememberNumber(name, n);
             return;

@@ -48,7 +48,6 @@ public:
 
     // How many numbered names makeUniqueName has looked up: the work of
     // numbering, which the tests and the benchmark count.
-    int64_t numberedLookups() const { return numberedLookups_; }
 
 private:
     friend void makeUniqueName(char* out, const char* name, TargetNames& names);
@@ -57,7 +56,6 @@ private:
     void rememberNumber(const char* name, int32_t number);
 
     size_t nameLimit_ = kMaxLocalNameLength;
-    int64_t numberedLookups_ = 0;
     // Per name numbered so far (compared as the names are), the number its
     // last numbered name took. Made on first use; without it numbering
     // starts at 2, which gives the same names, only slower.
