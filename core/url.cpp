@@ -135,6 +135,19 @@ char* copySpan(const UrlSpan& span) {
     return span.present() && span.length ? duplicateRange(span.start, span.length) : nullptr;
 }
 
+// Sets `part` to a copy of `span`; false when the span has text that could
+// not be copied.
+bool takeSpan(OwnedText& part, const UrlSpan& span) {
+    part.reset(copySpan(span));
+    return part || !span.present() || span.length == 0;
+}
+
+// Sets `part` to a copy of `from`; false when `from` could not be copied.
+bool takePart(OwnedText& part, const OwnedText& from) {
+    part.reset(copyPart(from));
+    return part || !from;
+}
+
 }  // namespace
 
 void clearUrl(Url& url) {
@@ -144,6 +157,7 @@ void clearUrl(Url& url) {
     url.schemeIndex = SCHEME_NONE;
     url.port = -1;
     url.isIndexPage = false;
+    url.incomplete = false;
 }
 
 void layoutUrl(UrlLayout& layout, const char* text, bool isDirectory) {
@@ -234,18 +248,18 @@ void parseUrl(Url& url, const char* text, bool isDirectory) {
     UrlLayout layout;
     layoutUrl(layout, text, isDirectory);
 
-    url.scheme.reset(copySpan(layout.scheme));
+    bool whole = takeSpan(url.scheme, layout.scheme);
     if (url.scheme)
         url.schemeIndex = layout.schemeIndex;
-    url.authority.reset(copySpan(layout.authority));
-    url.host.reset(copySpan(layout.host));
+    whole = takeSpan(url.authority, layout.authority) && whole;
+    whole = takeSpan(url.host, layout.host) && whole;
     url.port = layout.port;
-    url.fileName.reset(copySpan(layout.fileName));
+    whole = takeSpan(url.fileName, layout.fileName) && whole;
     if (url.fileName)
         url.isIndexPage = startsIndexPage(url.fileName.get());
-    url.params.reset(copySpan(layout.params));
-    url.query.reset(copySpan(layout.query));
-    url.fragment.reset(copySpan(layout.fragment));
+    whole = takeSpan(url.params, layout.params) && whole;
+    whole = takeSpan(url.query, layout.query) && whole;
+    whole = takeSpan(url.fragment, layout.fragment) && whole;
 
     size_t length = layout.path.length;
     url.path.reset(static_cast<char*>(std::malloc(length + 2)));
@@ -254,7 +268,10 @@ void parseUrl(Url& url, const char* text, bool isDirectory) {
         if (layout.pathNeedsSlash)
             path[length++] = '/';
         path[length] = '\0';
+    } else {
+        whole = false;
     }
+    url.incomplete = !whole;
     normalizeUrlPath(url);
 }
 
@@ -305,21 +322,25 @@ void normalizeUrlPath(Url& url) {
     s[write] = '\0';
 }
 
-void resolveUrl(Url& link, const Url& base) {
+namespace {
+
+// Completes `link` from `base`; false when a part could not be copied.
+bool resolveParts(Url& link, const Url& base) {
     if (!link.scheme) {
-        link.scheme.reset(copyPart(base.scheme));
+        if (!takePart(link.scheme, base.scheme))
+            return false;
         link.schemeIndex = base.schemeIndex;
     } else if (link.schemeIndex != base.schemeIndex) {
-        return;
+        return true;
     }
     if (link.authority)
-        return;
-    link.authority.reset(copyPart(base.authority));
-    link.host.reset(copyPart(base.host));
+        return true;
+    if (!takePart(link.authority, base.authority) || !takePart(link.host, base.host))
+        return false;
     link.port = base.port;
 
     if (!link.isHierarchical() || !link.path || !base.path || isSeparator(link.path.get()[0]))
-        return;
+        return true;
     bool linkPathWasEmpty = link.path.get()[0] == '\0';
     size_t baseLength = std::strlen(base.path.get());
     // "http://h" has an empty path but names the root: "a.htm" on that page
@@ -330,7 +351,7 @@ void resolveUrl(Url& link, const Url& base) {
         size_t linkLength = std::strlen(link.path.get());
         char* joined = static_cast<char*>(std::malloc(baseLength + (needsSeparator ? 1 : 0) + linkLength + 1));
         if (!joined)
-            return;
+            return false;
         std::memcpy(joined, base.path.get(), baseLength);
         size_t at = baseLength;
         if (needsSeparator)
@@ -340,18 +361,27 @@ void resolveUrl(Url& link, const Url& base) {
         normalizeUrlPath(link);
     }
     if (!linkPathWasEmpty || link.fileName)
-        return;
+        return true;
 
-    link.fileName.reset(copyPart(base.fileName));
+    if (!takePart(link.fileName, base.fileName))
+        return false;
     link.isIndexPage = link.fileName && base.isIndexPage;
     if (link.params)
-        return;
-    link.params.reset(copyPart(base.params));
+        return true;
+    if (!takePart(link.params, base.params))
+        return false;
     if (link.query)
-        return;
-    link.query.reset(copyPart(base.query));
-    if (!link.fragment)
-        link.fragment.reset(copyPart(base.fragment));
+        return true;
+    if (!takePart(link.query, base.query))
+        return false;
+    return link.fragment || takePart(link.fragment, base.fragment);
+}
+
+}  // namespace
+
+void resolveUrl(Url& link, const Url& base) {
+    if (!resolveParts(link, base))
+        link.incomplete = true;
 }
 
 char* composeUrl(const Url& url, char* buffer, size_t size, uint32_t mask) {

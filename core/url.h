@@ -57,6 +57,9 @@ struct Url {
     OwnedText query;      // from "?"
     OwnedText fragment;   // from "#"
     bool isIndexPage = false;  // fileName begins with "index.htm"
+    // A part could not be copied for want of memory: the value says less
+    // than the text it came from, and must not be taken for it.
+    bool incomplete = false;
 
     Url() = default;
     Url(const Url&) = delete;

@@ -148,7 +148,9 @@ MessageCode DocumentRewriter::run() {
     // into, but it is part of the document.
     if (whole)
         writeUpTo(end_);
-    return sink_.failed() || job_.status() != 0 ? MSG_COPY_FAILED : MSG_OK;
+    if (job_.status() != 0)
+        return MSG_OUT_OF_MEMORY;
+    return sink_.failed() ? MSG_COPY_FAILED : MSG_OK;
 }
 
 bool DocumentRewriter::handleLink() {
@@ -171,6 +173,12 @@ bool DocumentRewriter::handleLink() {
     if (!(flags & (BaseLink | CodeBaseLink))) {
         resolveUrl(link_, base_);
         resolveUrl(link_, item_.url());
+    }
+    // A link whose parts could not all be copied would be matched and
+    // written as some other URL.
+    if (link_.incomplete || base_.incomplete || codeBase_.incomplete) {
+        outOfMemory_ = true;
+        return false;
     }
 
     ExtractOptions options = job_.options();

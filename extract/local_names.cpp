@@ -62,7 +62,7 @@ SaveItem::SaveItem(const char* url, const char* sourceFile, int32_t mimeIndex, c
     parseUrl(url_, name(), false);
     char proposed[kNameBufferSize];
     proposeLocalName(proposed, url_, mimeIndex, title);
-    if (!url_.path || !sourceFile_.assign(sourceFile) || !localName_.assign(proposed))
+    if (!url_.path || url_.incomplete || !sourceFile_.assign(sourceFile) || !localName_.assign(proposed))
         setStatus(-1);
 }
 

@@ -239,7 +239,7 @@ TEST_CASE("links longer than any buffer are rewritten whole") {
     CHECK(missing == "<a href=missing.htm#{http://h/" + longName + ".html}>");
 }
 
-TEST_CASE("a failed write or a failed job ends the page with a copy error") {
+TEST_CASE("a failed write ends the page with a copy error, a job out of memory with the memory message") {
     ExtractTestModel model;
     model.add("http://h/p.htm");
     std::unique_ptr<ExtractionJob> job = makeTestJob(model.model, kAllExtractOptions);
@@ -251,7 +251,7 @@ TEST_CASE("a failed write or a failed job ends the page with a copy error") {
 
     job->setStatus(-1);
     MemorySink second;
-    CHECK(rewriteHtml("<p>text", 7, *item, *job, second) == MSG_COPY_FAILED);
+    CHECK(rewriteHtml("<p>text", 7, *item, *job, second) == MSG_OUT_OF_MEMORY);
     CHECK(second.text.empty());
 }
 
