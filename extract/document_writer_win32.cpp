@@ -31,13 +31,14 @@ FileHandle openTarget(ExtractionJob& job, SaveItem& item) {
         char path[MAX_PATH];
         if (!job.targetPath(item.localName(), path, sizeof path))
             return FileHandle();
-        bool agreed = item.hasAnyFlag(FLAG_OVERWRITE_AGREED);
-        bool replace = agreed || item.hasAnyFlag(FLAG_FILE_MADE);
+        bool replace = item.hasAnyFlag(FLAG_OVERWRITE_AGREED | FLAG_FILE_MADE);
         FileHandle file(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, replace ? CREATE_ALWAYS : CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+        // Once open, the file is the save's own, a replaced one too: its
+        // old content is gone, and a write that fails removes it rather
+        // than leave a part of the document under its name.
         if (file) {
-            if (!agreed)
-                item.setFlags(FLAG_FILE_MADE);
+            item.setFlags(FLAG_FILE_MADE);
             return file;
         }
         if (replace || item.hasAnyFlag(FLAG_NAME_LINKED) || !pathTaken(path) || !job.renumberAfterClash(item))
@@ -147,10 +148,7 @@ MessageCode writeHtmlDocument(HANDLE source, SaveItem& item, ExtractionJob& job)
     return result;
 }
 
-}  // namespace
-
-MessageCode rewriteDocument(SaveItem& item, ExtractionJob& job) {
-    item.setFlags(FLAG_SAVE_DONE);
+MessageCode writeDocument(SaveItem& item, ExtractionJob& job) {
     char sourcePath[kNameBufferSize];
     if (!cachePath(job.model(), sourcePath, sizeof sourcePath, item.sourceFile()))
         return MSG_COPY_FAILED;
@@ -161,4 +159,20 @@ MessageCode rewriteDocument(SaveItem& item, ExtractionJob& job) {
         return writeHtmlDocument(source.get(), item, job);
     FileHandle target = openTarget(job, item);
     return target ? copyFile(source.get(), target.get(), job) : MSG_COPY_FAILED;
+}
+
+}  // namespace
+
+MessageCode rewriteDocument(SaveItem& item, ExtractionJob& job) {
+    MessageCode result = writeDocument(item, job);
+    // A name or an item that could not be made for want of memory fails the
+    // write as a failed copy would; the user is told what it was.
+    if (job.status() != 0)
+        result = MSG_OUT_OF_MEMORY;
+    // Only a document written whole is done. The end of the save removes
+    // the file of one that failed halfway, and of a page whose rewriting a
+    // cancel cut short, rather than leave it looking saved.
+    if (result == MSG_OK && !(item.isHtml() && job.cancelled()))
+        item.setFlags(FLAG_SAVE_DONE);
+    return result;
 }
