@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/message_code.h"
 #include "core/owned_text.h"
 
 // No code of the browser's verify option is saved.
@@ -19,9 +20,10 @@ bool isValidCacheDirectory(const char* path);
 void readBrowserCacheDirectory(char* out, size_t size);
 
 // Sets `directory` from the user's stored choice, else from the browser's;
-// a stored choice that is no longer valid is deleted. False (and
-// `directory` left as it was) when neither is valid.
-bool findCacheDirectory(OwnedText& directory);
+// a stored choice that is no longer valid is deleted. MSG_NO_CACHE_DIRECTORY
+// when neither is valid, MSG_OUT_OF_MEMORY when the path could not be kept;
+// `directory` is then left as it was.
+MessageCode findCacheDirectory(OwnedText& directory);
 
 // Makes `path` the cache directory, remembering it when it is not the
 // browser's own. The full path is kept: a relative one would later resolve

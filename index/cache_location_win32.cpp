@@ -47,18 +47,18 @@ void readBrowserCacheDirectory(char* out, size_t size) {
     readRegistryText(key.get(), kNavigatorCacheDirValue, out, size);
 }
 
-bool findCacheDirectory(OwnedText& directory) {
+MessageCode findCacheDirectory(OwnedText& directory) {
     char path[MAX_PATH];
     if (RegKey program = openProgramKey(PROGRAM_KEY_CHANGE)) {
         if (readRegistryText(program.get(), kCacheValue, path, sizeof path) && isValidCacheDirectory(path))
-            return directory.assign(path);
+            return directory.assign(path) ? MSG_OK : MSG_OUT_OF_MEMORY;
         // A stale choice is not kept.
         RegDeleteValueA(program.get(), kCacheValue);
     }
     readBrowserCacheDirectory(path, sizeof path);
     if (!isValidCacheDirectory(path))
-        return false;
-    return directory.assign(path);
+        return MSG_NO_CACHE_DIRECTORY;
+    return directory.assign(path) ? MSG_OK : MSG_OUT_OF_MEMORY;
 }
 
 bool setCacheDirectory(OwnedText& directory, const char* path) {

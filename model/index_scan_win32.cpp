@@ -5,8 +5,11 @@
 
 MessageCode scanCacheIndex(CacheModel& model) {
     model.lastScanComplete = false;
-    if (!model.cacheDirectory.view()[0] && !findCacheDirectory(model.cacheDirectory))
-        return MSG_NO_CACHE_DIRECTORY;
+    if (!model.cacheDirectory.view()[0]) {
+        MessageCode found = findCacheDirectory(model.cacheDirectory);
+        if (found != MSG_OK)
+            return found;
+    }
     IndexFiler filer(model);
     MessageCode result = readCacheIndex(model.cacheDirectory.view(), filer);
     filer.finish();

@@ -95,14 +95,14 @@ TEST_CASE("findCacheDirectory takes a valid choice, deletes a stale one and fall
     SUBCASE("the browser's directory when there is no choice") {
         setBrowserCacheDir(browsers.path());
         Location model;
-        CHECK(findCacheDirectory(model.cacheDirectory));
+        CHECK(findCacheDirectory(model.cacheDirectory) == MSG_OK);
         CHECK(std::string(model.cacheDirectory.view()) == browsers.path());
     }
     SUBCASE("a valid choice wins and stays") {
         setBrowserCacheDir(browsers.path());
         setChosenCacheDir(chosen.path());
         Location model;
-        CHECK(findCacheDirectory(model.cacheDirectory));
+        CHECK(findCacheDirectory(model.cacheDirectory) == MSG_OK);
         CHECK(std::string(model.cacheDirectory.view()) == chosen.path());
         CHECK(chosenCacheDir(stored));
     }
@@ -110,7 +110,7 @@ TEST_CASE("findCacheDirectory takes a valid choice, deletes a stale one and fall
         setBrowserCacheDir(browsers.path());
         setChosenCacheDir(noIndex.path());
         Location model;
-        CHECK(findCacheDirectory(model.cacheDirectory));
+        CHECK(findCacheDirectory(model.cacheDirectory) == MSG_OK);
         CHECK(std::string(model.cacheDirectory.view()) == browsers.path());
         CHECK_FALSE(chosenCacheDir(stored));
     }
@@ -118,7 +118,7 @@ TEST_CASE("findCacheDirectory takes a valid choice, deletes a stale one and fall
         DWORD number = 1;
         setValue(kProgramKeyPath, "Cache", REG_DWORD, &number, sizeof number);
         Location model;
-        CHECK_FALSE(findCacheDirectory(model.cacheDirectory));
+        CHECK(findCacheDirectory(model.cacheDirectory) == MSG_NO_CACHE_DIRECTORY);
         CHECK_FALSE(chosenCacheDir(stored));
         CHECK(model.cacheDirectory.view()[0] == '\0');
     }
@@ -131,7 +131,7 @@ TEST_CASE("findCacheDirectory takes a valid choice, deletes a stale one and fall
         setChosenCacheDir(leaf);
         setBrowserCacheDir(".\\" + leaf);
         Location model;
-        bool found = findCacheDirectory(model.cacheDirectory);
+        bool found = findCacheDirectory(model.cacheDirectory) == MSG_OK;
         bool validHere = isValidCacheDirectory(leaf.c_str());
         SetCurrentDirectoryA(previous);
         CHECK_FALSE(found);
@@ -141,7 +141,7 @@ TEST_CASE("findCacheDirectory takes a valid choice, deletes a stale one and fall
     SUBCASE("neither is valid") {
         setBrowserCacheDir(noIndex.path());
         Location model;
-        CHECK_FALSE(findCacheDirectory(model.cacheDirectory));
+        CHECK(findCacheDirectory(model.cacheDirectory) == MSG_NO_CACHE_DIRECTORY);
         CHECK(model.cacheDirectory.view()[0] == '\0');
     }
     forgetBrowserAndChoice();
