@@ -42,11 +42,14 @@ const int kFormattedSize = 1025;
 
 }  // namespace
 
-void loadPreloadedStrings() {
+bool loadPreloadedStrings() {
+    bool all = true;
     for (int i = 0; i < kPreloadedCount; ++i) {
         if (!preloaded[i])
             preloaded[i] = loadStringCopy(kPreloadedIds[i]);
+        all = all && preloaded[i];
     }
+    return all;
 }
 
 const char* preloadedString(UINT id) {
@@ -80,8 +83,17 @@ int showMessageCode(HWND owner, MessageCode code, ...) {
 }
 
 void showOutOfMemory() {
-    MessageBoxA(nullptr, preloadedString(STR_OUT_OF_MEMORY_TEXT), preloadedString(STR_OUT_OF_MEMORY_CAPTION),
-                MB_SYSTEMMODAL | MB_ICONHAND);
+    // A start that ran out of memory before the texts were at hand loads
+    // them here, onto the stack.
+    char caption[64];
+    char text[128];
+    const char* shownCaption = preloadedString(STR_OUT_OF_MEMORY_CAPTION);
+    const char* shownText = preloadedString(STR_OUT_OF_MEMORY_TEXT);
+    if (!shownCaption[0] && LoadStringA(GetModuleHandleA(nullptr), STR_OUT_OF_MEMORY_CAPTION, caption, sizeof caption) > 0)
+        shownCaption = caption;
+    if (!shownText[0] && LoadStringA(GetModuleHandleA(nullptr), STR_OUT_OF_MEMORY_TEXT, text, sizeof text) > 0)
+        shownText = text;
+    MessageBoxA(nullptr, shownText, shownCaption, MB_SYSTEMMODAL | MB_ICONHAND);
 }
 
 void fatalMessageCode(HWND owner, MessageCode code) {

@@ -8,7 +8,8 @@
 
 // Loads the strings kept for the life of the process (display name, root
 // names, formats of the list and the status bar, the out-of-memory box).
-void loadPreloadedStrings();
+// False when memory ran out for one of them.
+bool loadPreloadedStrings();
 // One of those strings; "" for an id that is not preloaded or did not load.
 const char* preloadedString(UINT id);
 

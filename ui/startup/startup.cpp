@@ -72,7 +72,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     ProgramState state;
     state.locateHelpFile();
     state.updateTimeZoneBias();
-    loadPreloadedStrings();
+    if (!loadPreloadedStrings())
+        fatalMessageCode(nullptr, MSG_OUT_OF_MEMORY);
     prepareLoading();
 
     InitCommonControls();
