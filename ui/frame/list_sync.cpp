@@ -15,6 +15,7 @@
 #include "model/document_view.h"
 #include "model/domain_folder.h"
 #include "settings/settings.h"
+#include "ui/dialogs/message_box.h"
 #include "ui/frame/main_window.h"
 
 namespace {
@@ -147,8 +148,10 @@ void ListPane::syncItems(DomainFolder* folder, bool reorder) {
                 items->insertAt(items->count(), listed_->entryAt(i));
     }
     if (!items) {
-        // Without memory the list stays as it is.
+        // Without memory the list stays as it is (empty, for a folder just
+        // opened), and the user is told why.
         resumeStats();
+        showOutOfMemory();
         return;
     }
     const bool redrawSuspended = std::abs(listed - items->count()) > kRedrawSlack;
