@@ -169,7 +169,7 @@ MessageCode SaveDialog::fillJob(ExtractionJob& job, std::unique_ptr<SaveItem> si
             return MSG_OUT_OF_MEMORY;
         single->setFlags(FLAG_NAMED_BY_USER);
         addSaveItem(job, std::move(single));
-        return MSG_OK;
+        return job.status() != 0 ? MSG_OUT_OF_MEMORY : MSG_OK;
     }
     // Only the folder counts: the documents keep their proposed names.
     for (int32_t i = 0; i < selection_.count(); ++i) {
