@@ -16,54 +16,13 @@
 #include "printing.h"
 #include "program_state.h"
 #include "resources/dialog_ids.h"
+#include "save_driver.h"
 #include "session.h"
 #include "settings/extract_options.h"
 #include "support/temp_folder.h"
 #include "support/wine_path.h"
 
 namespace {
-
-const int kSaveAs = 1102;
-const int kDetails = 1306;
-const char kSaveCaption[] = "Speichern als";
-
-using Files = std::map<std::string, std::string>;
-
-std::vector<std::string> namesOf(const Files& files) {
-    std::vector<std::string> names;
-    for (const auto& file : files)
-        names.push_back(file.first);
-    return names;
-}
-
-// Selects the documents of the list whose URLs are given, and gives the list
-// the focus, as a user does before "Speichern unter...".
-void selectDocuments(AppDriver& app, const std::vector<std::string>& urls) {
-    if (!app.listShowsDetails())
-        app.command(kDetails);
-    for (const std::string& url : urls) {
-        int found = -1;
-        for (int row = 0; row < app.listCount(); ++row)
-            if (app.listCell(row, 2) == url)
-                found = row;
-        REQUIRE_MESSAGE(found >= 0, url);
-        REQUIRE(app.selectListRow(found));
-    }
-    REQUIRE(focusList(app));
-}
-
-// The program started on a cache, a folder open, ready to save from it.
-struct SaveSession : ProgramSession {
-    // Selects the documents of `urls` in the list, gives it the focus and
-    // opens "Speichern unter..."; the dialog.
-    HWND openSaveDialogFor(const std::vector<std::string>& urls) {
-        selectDocuments(app, urls);
-        postCommand(app, kSaveAs);
-        HWND dialog = findProgramWindow(app, kSaveCaption);
-        REQUIRE(dialog);
-        return dialog;
-    }
-};
 
 // The common dialog's own controls, by the platform's numbers: the list of
 // file types, and the "Hilfe" button, shown when the link options are.
@@ -78,48 +37,6 @@ ExtractOptions checkedOptions(HWND dialog) {
         if (isChecked(findControl(dialog, IDC_SAVE_TEXT_FOLLOW_INTERNAL + bit)))
             options |= 1u << bit;
     return options;
-}
-
-void chooseOptions(HWND dialog, ExtractOptions options) {
-    for (int bit = 0; bit < 6; ++bit)
-        REQUIRE(setChecked(findControl(dialog, IDC_SAVE_TEXT_FOLLOW_INTERNAL + bit), (options >> bit) & 1));
-}
-
-// The file name field: an edit when the dialog has a hook or a template,
-// else the platform's combo box.
-HWND nameField(HWND dialog) {
-    HWND edit = findControl(dialog, IDC_SAVE_FILE_NAME);
-    return edit && IsWindowVisible(edit) ? edit : findControl(dialog, cmb13);
-}
-
-// Types the target into the file name field and presses "Speichern".
-void saveTo(HWND dialog, const std::string& path) {
-    setControlText(nameField(dialog), path);
-    click(findControl(dialog, IDOK));
-}
-
-// The names of the folder's files, in order, without opening any: the
-// program may be writing them.
-std::vector<std::string> fileNamesIn(const TempFolder& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder.path() + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(found.cFileName);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-// Waits until the folder holds exactly the files named and the save has
-// ended (the main window is disabled while it runs), then returns them.
-Files waitForSave(const AppDriver& app, const TempFolder& folder, const std::vector<std::string>& names) {
-    waitUntil([&] { return fileNamesIn(folder) == names && IsWindowEnabled(app.mainWindow()); }, 20000);
-    return filesIn(folder);
 }
 
 bool isPage(const std::string& name) {

@@ -31,6 +31,7 @@ std::string readWholeFile(const std::string& path);
 
 // Every file of the folder (not its folders) with its content.
 std::map<std::string, std::string> filesIn(const TempFolder& folder);
+std::map<std::string, std::string> filesIn(const std::string& folder);
 
 // The files of tests/extract/<folder> in the source tree.
 std::map<std::string, std::string> sourceFiles(const std::string& folder);

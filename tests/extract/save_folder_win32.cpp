@@ -42,6 +42,10 @@ std::map<std::string, std::string> filesIn(const TempFolder& folder) {
     return filesOf(folder.path());
 }
 
+std::map<std::string, std::string> filesIn(const std::string& folder) {
+    return filesOf(folder);
+}
+
 std::map<std::string, std::string> sourceFiles(const std::string& folder) {
     std::map<std::string, std::string> files = filesOf(sourcePath(folder));
     REQUIRE_MESSAGE(!files.empty(), folder);

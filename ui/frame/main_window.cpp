@@ -227,6 +227,15 @@ void MainWindow::refreshViews(unsigned flags) {
 void MainWindow::reloadCache() {
     if (!model_ || !notifier_)
         return;
+    // An index that cannot be opened now (the browser holds it while it
+    // writes, or its header is gone) leaves the documents read before on
+    // show, rather than empty host folders: the user is told, and F5 reads
+    // it again later.
+    const char* directory = model_->cacheDirectory.view();
+    if (directory[0] && !isValidCacheDirectory(directory)) {
+        showMessageCode(window(), MSG_NO_CACHE_DIRECTORY);
+        return;
+    }
     HCURSOR previousCursor = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     list_.clear();
     model_->searchRoot->clearFlags(FLAG_ROOT_SHOWN);
