@@ -96,14 +96,24 @@ void AppDriver::forgetProcess() {
     main_ = nullptr;
 }
 
-bool AppDriver::start(DWORD timeoutMs) {
+bool AppDriver::launch() {
     forgetProcess();
-    std::string path = tarnviewPath();
+    std::string path = program_.empty() ? tarnviewPath() : program_;
     std::string commandLine = "\"" + path + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    if (!CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process_))
+    return CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process_) != FALSE;
+}
+
+HWND AppDriver::findMainWindow() {
+    if (!main_ && process_.hProcess)
+        main_ = topLevelWindowOf(process_.dwProcessId, kMainClass);
+    return main_;
+}
+
+bool AppDriver::start(DWORD timeoutMs) {
+    if (!launch())
         return false;
     DWORD processId = process_.dwProcessId;
     if (!waitUntil([&] { return (main_ = topLevelWindowOf(processId, kMainClass)) != nullptr || !running(); },

@@ -38,6 +38,12 @@ public:
     // whose program has ended starts it again; one still running is ended
     // first.
     bool start(DWORD timeoutMs = 30000);
+    // Only starts the process, for a test that waits for something else
+    // than the window; the window is found later by findMainWindow().
+    bool launch();
+    HWND findMainWindow();
+    // Starts `path` instead of tarnview.exe: a test build of the program.
+    void useProgram(const std::string& path) { program_ = path; }
     bool running() const;
 
     HWND mainWindow() const { return main_; }
@@ -161,6 +167,7 @@ public:
     DWORD exitCode() const;
     // The program's main thread, for tests that slow it down.
     HANDLE mainThread() const { return process_.hThread; }
+    DWORD processId() const { return process_.dwProcessId; }
 
 private:
     // Ends a program still running and lets go of it.
@@ -172,6 +179,7 @@ private:
     HWND rightClickAt(HWND window, POINT client);
     bool listRowPoint(int row, POINT& point) const;
 
+    std::string program_;
     PROCESS_INFORMATION process_ = {};
     HWND main_ = nullptr;
     mutable int syncMark_ = 1000;

@@ -53,8 +53,8 @@ void postCommand(const AppDriver& app, int id) {
 }
 
 std::vector<HWND> programWindows(const AppDriver& app) {
-    WindowList list = {0, {}};
-    GetWindowThreadProcessId(app.mainWindow(), &list.processId);
+    // The process, not the main window's: a box may come before the window.
+    WindowList list = {app.processId(), {}};
     EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&list));
     return list.windows;
 }
