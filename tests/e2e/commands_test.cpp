@@ -12,6 +12,7 @@
 #include "menu_commands.h"
 #include "printing.h"
 #include "program_state.h"
+#include "save_driver.h"
 #include "session.h"
 
 namespace {
@@ -314,6 +315,7 @@ TEST_CASE_FIXTURE(ProgramSession, "a session that uses every command leaves the 
     const std::string index = cache.file("FAT.DB");
     const std::string bytes = fileBytes(index);
     const ULONGLONG written = lastWritten(index);
+    const size_t files = fileNamesIn(cache.path()).size();
     REQUIRE(bytes.size() > 1024);
     startOn(cache.path());
     // Help starts the help viewer, a program of its own that reads no cache.
@@ -336,4 +338,6 @@ TEST_CASE_FIXTURE(ProgramSession, "a session that uses every command leaves the 
     REQUIRE(app.closeThroughMenu());
     CHECK(fileBytes(index) == bytes);
     CHECK(lastWritten(index) == written);
+    // The delete went through: it took a cached file, not the index.
+    CHECK(fileNamesIn(cache.path()).size() < files);
 }
