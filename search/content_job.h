@@ -17,6 +17,7 @@ struct ContentSearchJob {
     // Neither collection owns its entries, which belong to the cache tree.
     std::unique_ptr<SortedCollection> candidates;
     std::unique_ptr<SortedCollection> matches;
-    // A match that could not be kept for want of memory.
+    // A match that could not be kept for want of memory, or a worker that
+    // could not start: the results are not all there are.
     bool matchLost = false;
 };

@@ -48,8 +48,8 @@ public:
     // Starts a run over `candidates` for `lowerText` (lower case,
     // normalised), reporting to `notifier`: empties the results root, sends
     // WM_RUN_BEGINS with one step per candidate and starts the worker. A
-    // worker that cannot start ends the run at once as one that found
-    // nothing. While another run is in flight nothing happens and MSG_OK is
+    // worker that cannot start ends the run at once, as one that ran out of
+    // memory. While another run is in flight nothing happens and MSG_OK is
     // returned; MSG_OUT_OF_MEMORY when the run's job cannot be made (nothing
     // started then).
     MessageCode start(CacheModel& model, ModelNotifier& notifier, const char* lowerText,

@@ -157,7 +157,10 @@ MessageCode ContentSearch::start(CacheModel& model, ModelNotifier& notifier, con
     job_ = std::move(job);
     notifier.send(WM_RUN_BEGINS, RUN_CONTENT_SEARCH, steps);
     if (!model.run.start(RUN_CONTENT_SEARCH, notifier, contentSearchThread, job_.get())) {
-        // The run ends as one that found nothing; its job goes with its end.
+        // A worker that cannot start has searched nothing: its end says
+        // that memory ran out, not that nothing was found. The job goes
+        // with the end.
+        job_->matchLost = true;
         notifier.post(WM_RUN_ENDED, RUN_CONTENT_SEARCH, model.run.number());
     }
     return MSG_OK;

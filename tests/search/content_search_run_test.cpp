@@ -79,7 +79,7 @@ TEST_CASE("a search run reads every candidate once and files its matches at the 
         search.pruneEmptyResults(model);
         CHECK(model.searchRoot->count() == 0);
     }
-    SUBCASE("a worker that cannot start ends the run as one that found nothing") {
+    SUBCASE("a worker that cannot start ends the run as one that ran out of memory") {
         window.expectAnotherRun();
         testSeam().refuseWorkerStart = true;
         std::unique_ptr<SortedCollection> some = makeCandidateSet();
@@ -88,7 +88,7 @@ TEST_CASE("a search run reads every candidate once and files its matches at the 
         testSeam().refuseWorkerStart = false;
         REQUIRE(window.pumpUntilEnded());
         CHECK_FALSE(model.run.inFlight());
-        CHECK(search.fileResults(model) == MSG_NOTHING_FOUND);
+        CHECK(search.fileResults(model) == MSG_OUT_OF_MEMORY);
         CHECK(model.searchRoot->totalCount() == 0);
     }
 }
