@@ -18,15 +18,16 @@ class DocumentDeletion {
 public:
     explicit DocumentDeletion(const CacheModel& model);
 
-    // Takes `entry` when its cached file is there as an ordinary file and it
-    // is not marked deleted already. False when memory ran out, also for
-    // the making of the deletion itself.
+    // Takes `entry` when its cached file is there as an ordinary file, or is
+    // gone already, and it is not marked deleted already. False when memory
+    // ran out, also for the making of the deletion itself.
     bool add(CacheEntry& entry);
-    bool empty() const { return paths_.empty(); }
+    bool empty() const;
 
-    // Hands the files to the shell, which moves them to the recycle bin (or
-    // deletes them for good with `forGood`) and asks the user in dialogs
-    // owned by `owner`; then marks every document whose file is gone.
+    // Hands the files that are there to the shell, which moves them to the
+    // recycle bin (or deletes them for good with `forGood`) and asks the
+    // user in dialogs owned by `owner`; then marks every document whose
+    // file is gone.
     void run(HWND owner, bool forGood);
 
 private:

@@ -21,6 +21,14 @@ bool isDeletableFile(const char* path) {
            !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE));
 }
 
+// No file of that name is there (any more): a plain name, not a pattern.
+bool isGoneFile(const char* path) {
+    if (std::strpbrk(path, "*?") || GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+        return false;
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
 }  // namespace
 
 DocumentDeletion::DocumentDeletion(const CacheModel& model)
@@ -32,20 +40,33 @@ bool DocumentDeletion::add(CacheEntry& entry) {
     if (entry.hasAnyFlag(FLAG_DELETED))
         return true;
     char path[MAX_PATH];
-    if (!cachePath(model_, path, sizeof path, entry.localFile()) || !isDeletableFile(path))
+    if (!cachePath(model_, path, sizeof path, entry.localFile()))
+        return true;
+    // A file that went after the scan (the browser pruned its cache, say)
+    // leaves its document to the run, which finds it gone; the shell is
+    // not asked about it.
+    if (isGoneFile(path))
+        return documents_->insertAt(documents_->count(), &entry) >= 0;
+    if (!isDeletableFile(path))
         return true;
     return documents_->insertAt(documents_->count(), &entry) >= 0 && paths_.append(path);
 }
 
+bool DocumentDeletion::empty() const {
+    return !documents_ || documents_->count() == 0;
+}
+
 void DocumentDeletion::run(HWND owner, bool forGood) {
-    if (paths_.empty())
+    if (empty())
         return;
-    SHFILEOPSTRUCTA operation = {};
-    operation.hwnd = owner;
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = paths_.text();
-    operation.fFlags = forGood ? 0 : FOF_ALLOWUNDO;
-    SHFileOperationA(&operation);
+    if (!paths_.empty()) {
+        SHFILEOPSTRUCTA operation = {};
+        operation.hwnd = owner;
+        operation.wFunc = FO_DELETE;
+        operation.pFrom = paths_.text();
+        operation.fFlags = forGood ? 0 : FOF_ALLOWUNDO;
+        SHFileOperationA(&operation);
+    }
 
     documents_->forEach([&](NamedItem* item) {
         CacheEntry* entry = static_cast<CacheEntry*>(item);
