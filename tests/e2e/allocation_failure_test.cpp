@@ -121,16 +121,7 @@ public:
     }
 
     static std::string failedCallers() {
-        std::string text;
-        HANDLE file = CreateFileA(callersFile().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                                  nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return text;
-        char block[1024];
-        DWORD got = 0;
-        while (ReadFile(file, block, sizeof block, &got, nullptr) && got > 0)
-            text.append(block, got);
-        CloseHandle(file);
+        std::string text = fileBytes(callersFile());
         for (char& c : text)
             if (c == '\n')
                 c = ' ';
