@@ -5,10 +5,8 @@
 // TARN_FAIL_ALLOCATION=N makes the N-th allocation of the program's own
 // code fail (0: none, only counted). When it has failed, the event named
 // by TARN_FAILED_EVENT is set, so that the test knows the fault was met.
-// The count of a run without a failure is written, at the program's end,
-// to the file named by TARN_ALLOCATION_COUNT; the addresses of the code
-// whose allocation failed, when it failed, to TARN_FAILED_CALLER (for
-// addr2line).
+// The addresses of the code whose allocation failed are written, when it
+// failed, to the file named by TARN_FAILED_CALLER (for addr2line).
 #include <windows.h>
 
 #include <cstdint>
@@ -22,26 +20,6 @@ namespace {
 
 HANDLE failedEvent;
 char callerFile[MAX_PATH];
-
-// Writes `number`; nothing here may use the heap the allocator watches.
-void writeNumberFile(const char* path, uint64_t number) {
-    char digits[24];
-    int count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + number % 10);
-        number /= 10;
-    } while (number > 0);
-    char text[24];
-    int size = 0;
-    while (count > 0)
-        text[size++] = digits[--count];
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
-    DWORD written;
-    WriteFile(file, text, static_cast<DWORD>(size), &written, nullptr);
-    CloseHandle(file);
-}
 
 // The failing code's address, then the words of the stack above that
 // point into the program's code: most are return addresses, enough to
@@ -93,14 +71,6 @@ long environmentNumber(const char* name) {
     return length > 0 && length < sizeof text ? std::strtol(text, nullptr, 10) : 0;
 }
 
-void writeCount() {
-    char path[MAX_PATH];
-    DWORD length = GetEnvironmentVariableA("TARN_ALLOCATION_COUNT", path, sizeof path);
-    if (length == 0 || length >= sizeof path)
-        return;
-    writeNumberFile(path, static_cast<uint64_t>(failing_allocator::disarm()));
-}
-
 }  // namespace
 
 extern "C" int WINAPI __wrap_WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int show) {
@@ -113,6 +83,5 @@ extern "C" int WINAPI __wrap_WinMain(HINSTANCE instance, HINSTANCE previous, LPS
         callerFile[0] = '\0';
     failing_allocator::onFailure(signalFailure);
     failing_allocator::arm(environmentNumber("TARN_FAIL_ALLOCATION"));
-    std::atexit(writeCount);
     return __real_WinMain(instance, previous, commandLine, show);
 }
