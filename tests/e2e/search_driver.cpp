@@ -107,8 +107,9 @@ bool confirmDialog(const AppDriver& app, HWND dialog) {
 }
 
 void settle(const AppDriver& app) {
-    DWORD_PTR result;
-    SendMessageTimeoutA(app.mainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result);
+    // A mark posted behind them, not a sent message: the program answers a
+    // sent message before it handles the keys and commands posted ahead.
+    app.sync();
 }
 
 std::string takeMessageBox(const AppDriver& app, DWORD timeoutMs) {
